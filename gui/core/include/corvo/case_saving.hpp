@@ -1,0 +1,23 @@
+// Saving the case held by the editor.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "corvo/algorithm_parameters.hpp"
+#include "corvo/case_data.hpp"
+
+namespace corvo {
+
+// Saves `case_data` with `title` as the case file `path`.
+//
+// When the parameters were never confirmed, `unconfirmed_texts` are first
+// converted into `case_data.parameters` (the flag stays clear). Everything
+// that can refuse the case happens before the file system is touched: a
+// ConversionError or a CaseFileLayoutError leaves any existing file intact.
+// The file is then replaced whole (FileWriteError if that fails, again
+// leaving the old file as it was).
+void save_case(const std::filesystem::path& path, std::string_view title, CaseData& case_data,
+               const ParameterTexts& unconfirmed_texts, char decimal_separator);
+
+}  // namespace corvo
