@@ -1,0 +1,293 @@
+// Whole runs of orsa in a scratch directory: the console dialogue, the
+// file names, the stops on bad cases and the three output files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "orsa_test_support.hpp"
+#include "records/records.hpp"
+
+namespace dispatch::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kCases = CORVO_CASES_DIR;
+const fs::path kGolden = ORSA_GOLDEN_DIR;
+
+// The console text of the prompt: three empty lines, the caption, the
+// underline, three empty lines and the prompt itself, left open by "$".
+const std::string kPrompt =
+    "\n\n\n          Input name of data file:  \n          -----------------------\n\n\n"
+    "                     File:____________";
+const std::string kNotFound = "\n\n\n\nFile not found; Enter new file name ? (y/n) \n";
+const std::string kStop = "Stop - Program terminated.\n";
+
+// The two-bus case caso1 in the case editor's formats; each record can be
+// replaced to make a bad case.
+struct CaseText {
+  std::string title = "Caso exemplo: duas barras\n";
+  std::string sizes = "         2         1    100.00\n";
+  std::string lines = "         1         2      0.10    100.00   -100.00\n";
+  std::string types = "         2         0\n";
+  std::string buses =
+      "      0.00      0.00     10.00  0.010000    200.00      0.00\n"
+      "     50.00\n";
+  std::string parameters =
+      "       100       150\n"
+      "       500       500\n"
+      "        20         0   1.0E-10   1.0E-35   1.0E-06   1.0E-10\n"
+      "      0.99   1.0E+05   1.0E-01\n";
+  std::string text() const { return title + sizes + lines + types + buses + parameters; }
+};
+
+// The listing's error message: "(/,/,' ** Error - ',A,' **',/,/)" writes
+// two empty records, the text and two more empty records.
+std::string listing_error(const std::string& text) {
+  return "\r\n\r\n ** Error - " + text + " **\r\n\r\n\r\n";
+}
+
+bool ends_with(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+TEST(OrsaRun, BundledCaso1IsTheTwoBusCaseInTheEditorsFormats) {
+  EXPECT_EQ(read_file(kCases / "caso1.dat"), CaseText{}.text());
+}
+
+// ---- Golden files ----------------------------------------------------------
+//
+// The golden files hold the exact bytes of the three outputs: every record
+// ends with CR LF; text fields keep their trailing blanks (the case name
+// fills 14 columns, the title 80); reals follow the D rendering (a point,
+// the digits, D and a two-digit exponent, right-justified), e.g. 100 under
+// D13.4 is four blanks and .1000D+03, -10 under D20.13 is one blank and
+// -.1000000000000D+02; a list longer than its template goes on in new
+// records of the same layout (four values per record under 4D20.13, so a
+// row of six variables takes two records). The problem file of caso1 is
+// the two-bus program: six rows over six variables, costs 0, 1000, 0...
+// and 0, 100, 0..., guess 0, 1, 0..., flags 1, 0..., one bound -2.
+// ieee9 has nine buses, so its bus types take two records (8 + 1).
+
+struct GoldenCase {
+  const char* name;
+  fs::path case_file;
+};
+
+class OrsaGolden : public ::testing::TestWithParam<GoldenCase> {};
+
+TEST_P(OrsaGolden, ListingProblemFileAndFlowDataFileMatchByteForByte) {
+  const GoldenCase& g = GetParam();
+  ScratchDirectory dir;
+  fs::copy_file(kCases / g.case_file, std::string(g.name) + ".dat");
+  const RunResult r = run_orsa_with(std::string(g.name) + "\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.console, kPrompt + "\n" + kStop);
+  EXPECT_EQ(r.errors, "");
+  EXPECT_EQ(read_file(std::string(g.name) + ".lst"), read_file(kGolden / (std::string(g.name) + ".lst")));
+  EXPECT_EQ(read_file("orsa.ip"), read_file(kGolden / (std::string(g.name) + "_orsa.ip")));
+  EXPECT_EQ(read_file("orsa.flw"), read_file(kGolden / (std::string(g.name) + "_orsa.flw")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OrsaGolden,
+                         ::testing::Values(GoldenCase{"caso1", "caso1.dat"}, GoldenCase{"ieee9", "ieee9.dat"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Console dialogue and file names -------------------------------------
+
+TEST(OrsaDialogue, MissingFileAndAnswersOtherThanYesStopWithoutOpeningAnything) {
+  for (const char* answer : {"n", "N", "", "x", "no"}) {
+    ScratchDirectory dir;
+    const RunResult r = run_orsa_with(std::string("nosuch\n") + answer + "\n");
+    EXPECT_EQ(r.status, 0) << answer;
+    EXPECT_EQ(r.console, kPrompt + "\n" + kNotFound + kStop) << answer;
+    EXPECT_TRUE(fs::is_empty(dir.path())) << answer;
+  }
+}
+
+TEST(OrsaDialogue, YesShowsThePromptAgain) {
+  for (const char* answer : {"y", "Y"}) {
+    ScratchDirectory dir;
+    write_file("caso1.dat", CaseText{}.text());
+    const RunResult r = run_orsa_with(std::string("nosuch\n") + answer + "\ncaso1\n");
+    EXPECT_EQ(r.status, 0) << answer;
+    EXPECT_EQ(r.console, kPrompt + "\n" + kNotFound + kPrompt + "\n" + kStop) << answer;
+    EXPECT_TRUE(fs::exists("caso1.lst")) << answer;
+  }
+}
+
+TEST(OrsaDialogue, NameWithoutBlankInItsFirstTenCharactersIsRefused) {
+  ScratchDirectory dir;
+  // Without an extension the listing would be created on this very file.
+  const std::string user_file = CaseText{}.text();
+  write_file("abcdefghij", user_file);
+  write_file("caso1.dat", CaseText{}.text());
+  const RunResult r = run_orsa_with("abcdefghij\ncaso1\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.console,
+            kPrompt + "\n\n\n\n\nName too long: a case name has at most 9 characters; enter a new name\n" +
+                kPrompt + "\n" + kStop);
+  EXPECT_EQ(read_file("abcdefghij"), user_file);
+  EXPECT_TRUE(fs::exists("caso1.lst"));
+}
+
+TEST(OrsaDialogue, ConsoleInputEndingInTheDialogueIsARunTimeError) {
+  ScratchDirectory dir;
+  const RunResult r = run_orsa_with("nosuch\ny\n");
+  EXPECT_EQ(r.status, records::kRunTimeErrorStatus);
+  EXPECT_NE(r.errors, "");
+  EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+TEST(OrsaDialogue, FileNamesFollowTheTypedName) {
+  struct NameCase {
+    std::string typed, case_file, listing, case_record, out_record;
+  };
+  const std::vector<NameCase> cases = {
+      {"caso1", "caso1.dat", "caso1.lst", "caso1         ", "caso1.out     "},
+      {"abcdefghi", "abcdefghi.dat", "abcdefghi.lst", "abcdefghi     ", "abcdefghi.out "},
+      {"caso1.dat", "caso1.dat.dat", "caso1.dat.lst", "caso1.dat     ", "caso1.dat.out "},
+      {"", ".dat", ".lst", "              ", ".out          "},
+      {"a23456789012345678", "a23456789012345678", "", "", ""},  // refused; input then ends
+  };
+  for (const NameCase& c : cases) {
+    ScratchDirectory dir;
+    write_file(c.case_file, CaseText{}.text());
+    const RunResult r = run_orsa_with(c.typed + "\n");
+    if (c.listing.empty()) {
+      EXPECT_EQ(r.status, records::kRunTimeErrorStatus) << c.typed;
+      EXPECT_EQ(read_file(c.case_file), CaseText{}.text());
+      continue;
+    }
+    EXPECT_EQ(r.status, 0) << c.typed;
+    EXPECT_TRUE(fs::exists(c.listing)) << c.typed;
+    const std::string ip = read_file("orsa.ip");
+    EXPECT_EQ(ip.substr(0, 16), c.case_record + "\r\n") << c.typed;
+    const std::string flw = read_file("orsa.flw");
+    EXPECT_EQ(flw.substr(0, 16), c.out_record + "\r\n") << c.typed;
+  }
+}
+
+// ---- Stops on bad cases ----------------------------------------------------
+
+struct BadCase {
+  const char* what;
+  CaseText text;
+  std::string listing_tail;  // what the listing ends with
+};
+
+std::vector<BadCase> bad_cases() {
+  std::vector<BadCase> v;
+  auto add = [&](const char* what, auto change, std::string tail) {
+    CaseText t;
+    change(t);
+    v.push_back({what, t, std::move(tail)});
+  };
+  add("isolated bus", [](CaseText& t) {
+        t.sizes = "         3         1    100.00\n";
+        t.types = "         2         0         0\n";
+        t.buses += "     10.00\n";
+      },
+      "\r\n\r\n ** Error in Adjacency list **\r\n\r\n\r\n");
+  add("no lines", [](CaseText& t) {
+        t.sizes = "         2         0    100.00\n";
+        t.lines = "";
+      },
+      "\r\n\r\n ** Error in Adjacency list **\r\n\r\n\r\n");
+  add("zero reactance", [](CaseText& t) { t.lines = "         1         2      0.00    100.00   -100.00\n"; },
+      "\r\n\r\n *** Error - Reactance of line  1 -  2 is equal to zero ***\r\n\r\n\r\n");
+  add("zero reactance on the second line reports that line", [](CaseText& t) {
+        t.sizes = "         2         2    100.00\n";
+        t.lines += "         2         1      0.00    100.00   -100.00\n";
+      },
+      "\r\n\r\n *** Error - Reactance of line  2 -  1 is equal to zero ***\r\n\r\n\r\n");
+  add("no bus", [](CaseText& t) { t.sizes = "         0         1    100.00\n"; },
+      listing_error("Number of buses n = 0 is less than 1"));
+  add("negative line count", [](CaseText& t) { t.sizes = "         2        -1    100.00\n"; },
+      listing_error("Number of lines nl = -1 is negative"));
+  add("zero base power", [](CaseText& t) { t.sizes = "         2         1      0.00\n"; },
+      listing_error("Base power Sb is equal to zero"));
+  add("se outside the buses", [](CaseText& t) { t.lines = "         0         2      0.10    100.00   -100.00\n"; },
+      listing_error("Line 1: bus se = 0 is not within 1 to 2"));
+  add("re outside the buses", [](CaseText& t) { t.lines = "         1         3      0.10    100.00   -100.00\n"; },
+      listing_error("Line 1: bus re = 3 is not within 1 to 2"));
+  add("bus of type 4 with a long record", [](CaseText& t) {
+        t.types = "         2         4\n";
+        t.buses = "      0.00      0.00     10.00  0.010000    200.00      0.00\n"
+                  "     50.00      0.00     10.00  0.010000    200.00      0.00\n";
+      },
+      listing_error("Bus 2: type 4 is not within 0 to 3"));
+  add("negative bus type", [](CaseText& t) { t.types = "        -1         2\n"; },
+      listing_error("Bus 1: type -1 is not within 0 to 3"));
+  add("no reference bus", [](CaseText& t) { t.types = "         1         0\n"; },
+      listing_error("No reference bus: no bus is of type 2"));
+  return v;
+}
+
+TEST(OrsaStops, BadCasesEndTheListingWithOneMessageAndStop) {
+  for (const BadCase& c : bad_cases()) {
+    ScratchDirectory dir;
+    write_file("caso1.dat", c.text.text());
+    const RunResult r = run_orsa_with("caso1\n");
+    EXPECT_EQ(r.status, 0) << c.what;
+    EXPECT_EQ(r.console, kPrompt + "\n" + kStop) << c.what;
+    const std::string listing = read_file("caso1.lst");
+    EXPECT_TRUE(ends_with(listing, c.listing_tail)) << c.what << "\n" << listing;
+    EXPECT_EQ(read_file("caso1.dat"), c.text.text()) << c.what;
+    // Nothing of the problem is written before the case has been accepted.
+    EXPECT_EQ(read_file("orsa.ip"), "") << c.what;
+  }
+}
+
+TEST(OrsaStops, ZeroReactanceStopsAfterTheListRecordsOfTheFlowDataFile) {
+  ScratchDirectory dir;
+  CaseText t;
+  t.lines = "         1         2      0.00    100.00   -100.00\n";
+  write_file("caso1.dat", t.text());
+  run_orsa_with("caso1\n");
+  // The flow data file ends with the last list record, incd = 1, 1.
+  EXPECT_TRUE(ends_with(read_file("orsa.flw"), "    1    1    2    2    3\r\n    1    1\r\n"));
+}
+
+TEST(OrsaStops, CaseFileEndingEarlyIsARunTimeErrorAndKeepsWhatWasWritten) {
+  ScratchDirectory dir;
+  CaseText t;
+  t.parameters = "       100       150\n";
+  write_file("caso1.dat", t.text());
+  const RunResult r = run_orsa_with("caso1\n");
+  EXPECT_EQ(r.status, records::kRunTimeErrorStatus);
+  EXPECT_NE(r.errors, "");
+  EXPECT_TRUE(ends_with(read_file("caso1.lst"), " nbmax = 100    nlmax = 150\r\n"));
+}
+
+// ---- A case of one bus -------------------------------------------------------
+
+TEST(OrsaRun, SingleBusWritesNoLowerBoundRecordAndEmptyFMatrixRows) {
+  ScratchDirectory dir;
+  CaseText t;
+  t.sizes = "         1         1    100.00\n";
+  t.lines = "         1         1      0.10    100.00   -100.00\n";
+  t.types = "         2\n";
+  t.buses = "     20.00      0.00     10.00  0.010000    200.00      0.00\n";
+  write_file("caso1.dat", t.text());
+  const RunResult r = run_orsa_with("caso1\n");
+  EXPECT_EQ(r.status, 0);
+  const std::string ip = read_file("orsa.ip");
+  // flags (five zeros), then directly the five dual guesses.
+  EXPECT_NE(ip.find("         0         0         0         0         0\r\n"
+                    "  .0000000000000D+00  .0000000000000D+00  .0000000000000D+00  .0000000000000D+00\r\n"
+                    "  .0000000000000D+00\r\n"
+                    "  .0000000000000D+00  .0000000000000D+00  .0000000000000D+00  .0000000000000D+00\r\n"
+                    "  .0000000000000D+00\r\n"
+                    "  .990D+00"),
+            std::string::npos)
+      << ip;
+  // The F Matrix row of the one line is an empty record, before epslim.
+  EXPECT_TRUE(ends_with(read_file("orsa.flw"), "\r\n\r\n    .1000D-09\r\n"));
+  EXPECT_TRUE(ends_with(read_file("caso1.lst"), " F Matrix\r\n\r\n\r\n\r\n"));
+}
+
+}  // namespace
+}  // namespace dispatch::testing
