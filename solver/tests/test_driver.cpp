@@ -172,6 +172,61 @@ TEST(PrintLevels, LevelZeroWritesNothingBetweenIterationLines) {
   EXPECT_EQ(report.substr(end_of_first, second - end_of_first), "\n\r\n\r\n\r\n");
 }
 
+// One variable, one constraint (A = 1, q = 1, start x = z = 1): the weight
+// is 1/(1/1 + 1) = .5, the row (1, 1) is absorbed at pivot 1 with d(1) = .5,
+// U = 1 and T1 = 1/1 = 1, and nothing is left for the sum of squares.
+TEST(PrintLevels, LevelTwoReportLayout) {
+  RunDir dir;
+  ProblemSpec spec = testing::one_variable(-3.0, -5.0);
+  spec.iprint = 2;
+  spec.maxit = 0;
+  run_problem(dir, spec);
+  const std::string expected =
+      "Iteration    0    Gap =   .10000D+01  Primal fact. =   .00000D+00  Dual fact. =   .00000D+00\r\n"
+      "\r\n\r\n\r\n"
+      " Number of measurements  =   1\r\n"
+      " Number of states =      1\r\n"
+      " Row parameter for dimensioning H = 500\r\n"
+      " Dimensioning parameter for U =500\r\n\r\n\r\n"
+      " Observation Matrix\r\n"
+      "          1.0000\r\n\r\n\r\n"
+      " Measurement weights\r\n\r\n\r\n"
+      "           .5000\r\n\r\n\r\n"
+      " *****  Unit Upper Triangular Matrix  *****\r\n\r\n\r\n"
+      "          1.0000\r\n\r\n\r\n"
+      " *****  Weights for the rows of U  *****\r\n\r\n\r\n"
+      "           .5000\r\n\r\n\r\n"
+      " *** Weighted Sum of Squared Residuals =   .0000D+00 ***\r\n\r\n\r\n"
+      " *****  Matriz T1  *****\r\n\r\n\r\n"
+      "          1.0000\r\n\r\n\r\n"
+      " Direction for dual variables\r\n";
+  EXPECT_NE(read_file(dir / "caso1.ip").find(expected), std::string::npos);
+}
+
+// The same problem at level 3: one trace block, F of order 2 with
+// F(1,2) = 1 under "(11D12.4)".
+TEST(PrintLevels, LevelThreeTraceLayout) {
+  RunDir dir;
+  ProblemSpec spec = testing::one_variable(-3.0, -5.0);
+  spec.iprint = 3;
+  spec.maxit = 0;
+  run_problem(dir, spec);
+  const std::string expected =
+      "Dual fact. =   .00000D+00\r\n"
+      "\r\n"
+      " Rotation of row   1\r\n"
+      " ====================\r\n\r\n\r\n"
+      " Matriz U after rotations\r\n\r\n"
+      "   .1000D+01   .1000D+01\r\n"
+      "   .0000D+00   .1000D+01\r\n\r\n\r\n"
+      " Cumulative Sum of Squared Residuals =   .0000D+00\r\n\r\n\r\n\r\n"
+      " Direction for dual variables\r\n\r\n\r\n"
+      "          2.9000\r\n";
+  const std::string report = read_file(dir / "caso1.ip");
+  EXPECT_NE(report.find(expected), std::string::npos);
+  EXPECT_EQ(report.find("Observation Matrix"), std::string::npos);
+}
+
 // ---- Edge cases of the problem file -----------------------------------------
 
 TEST(ProblemFile, NoFlaggedVariables) {
