@@ -58,7 +58,8 @@ double real_of(std::string field) {
 // Reads `count` fields of `width` columns from consecutive records.
 class FieldReader {
  public:
-  FieldReader(const std::vector<std::string>& records, std::size_t first) : records_(records), next_(first) {}
+  FieldReader(const std::vector<std::string>& records, std::size_t first)
+      : records_(records), next_(first) {}
   std::vector<std::string> fields(std::size_t count, std::size_t per_record, std::size_t width) {
     std::vector<std::string> out;
     while (out.size() < count) {
@@ -126,7 +127,8 @@ CostVectors read_costs(const fs::path& path) {
 // The cost c'x + 0.5 q x^2 summed in column order.
 double cost_of(const CostVectors& v, const std::vector<double>& x) {
   double sum = 0.0;
-  for (std::size_t j = 0; j < x.size(); ++j) sum = sum + (x[j] * x[j] * v.q[j] * 0.5 + v.c[j] * x[j]);
+  for (std::size_t j = 0; j < x.size(); ++j)
+    sum = sum + (x[j] * x[j] * v.q[j] * 0.5 + v.c[j] * x[j]);
   return sum;
 }
 
@@ -152,10 +154,11 @@ std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 
 // Runs `program` in `dir` with `input` on its standard input; the console
 // output goes to <log>.out and <log>.err there. Returns the exit status.
-int run_in(const fs::path& dir, const fs::path& program, const std::string& input, const std::string& log) {
+int run_in(const fs::path& dir, const fs::path& program, const std::string& input,
+           const std::string& log) {
   std::ofstream(dir / (log + ".in"), std::ios::binary) << input;
-  const std::string command = "cd " + quoted(dir) + " && " + quoted(program) + " < " + log + ".in > " +
-                              log + ".out 2> " + log + ".err";
+  const std::string command = "cd " + quoted(dir) + " && " + quoted(program) + " < " + log +
+                              ".in > " + log + ".out 2> " + log + ".err";
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -192,7 +195,8 @@ TEST_P(Pipeline, OptimalCostMatchesTheReference) {
   fs::copy_file(kCases / c.file, dir.path() / (std::string(c.name) + ".dat"));
 
   ASSERT_EQ(run_in(dir.path(), kOrsa, std::string(c.name) + "\n", "orsa"), 0);
-  EXPECT_NE(read_file(dir.path() / "orsa.out").find("Stop - Program terminated.\n"), std::string::npos);
+  EXPECT_NE(read_file(dir.path() / "orsa.out").find("Stop - Program terminated.\n"),
+            std::string::npos);
   ASSERT_EQ(run_in(dir.path(), kTalven, "", "talven"), 0) << read_file(dir.path() / "talven.err");
   const std::string console = read_file(dir.path() / "talven.out");
 

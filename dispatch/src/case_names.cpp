@@ -12,7 +12,8 @@ std::optional<std::size_t> extension_position(std::string_view name) {
   return std::nullopt;
 }
 
-std::string with_extension(std::string_view name, std::size_t position, std::string_view extension) {
+std::string with_extension(std::string_view name, std::size_t position,
+                           std::string_view extension) {
   std::string result(name);
   result.resize(kNameLength, ' ');
   const std::string stamp = std::string(extension) + ' ';
@@ -27,7 +28,8 @@ std::optional<CaseNames> make_case_names(std::string_view typed) {
   name.resize(kNameLength, ' ');
   const auto position = extension_position(name);
   if (!position) return std::nullopt;
-  return CaseNames{name, with_extension(name, *position, ".dat"), with_extension(name, *position, ".out"),
+  return CaseNames{name, with_extension(name, *position, ".dat"),
+                   with_extension(name, *position, ".out"),
                    with_extension(name, *position, ".lst")};
 }
 

@@ -14,10 +14,14 @@ std::string text(std::int32_t v) { return std::to_string(v); }
 
 const char* type_label(std::int32_t type) {
   switch (type) {
-    case kLoadBus: return "LD";
-    case kGenerationBus: return "G ";
-    case kReferenceBus: return "RF";
-    default: return "NG";
+    case kLoadBus:
+      return "LD";
+    case kGenerationBus:
+      return "G ";
+    case kReferenceBus:
+      return "RF";
+    default:
+      return "NG";
   }
 }
 

@@ -6,8 +6,9 @@ namespace dispatch {
 namespace {
 
 std::string read_typed_name(records::Records& io) {
-  io.write(records::kConsole,
-           "(/,/,/,10X,'Input name of data file:  ',/,10X,23('-'),/,/,/,20X,' File:____________',$)");
+  io.write(
+      records::kConsole,
+      "(/,/,/,10X,'Input name of data file:  ',/,10X,23('-'),/,/,/,20X,' File:____________',$)");
   std::string typed(kNameLength, ' ');
   io.read(records::kConsole, "(a)", typed);
   return typed;

@@ -28,7 +28,8 @@ void open_files(Records& io, const CaseNames& names) {
 void stop_on_zero_reactance(Records& io, const CaseData& data) {
   if (const std::int32_t l = first_zero_reactance(data.x)) {
     const auto at = static_cast<std::size_t>(l) - 1;
-    io.write(kListingUnit, "(/,/,' *** Error - Reactance of line ',I2,' - ',I2,' is equal to zero ***',/,/)",
+    io.write(kListingUnit,
+             "(/,/,' *** Error - Reactance of line ',I2,' - ',I2,' is equal to zero ***',/,/)",
              data.se[at], data.re[at]);
     io.stop();
   }

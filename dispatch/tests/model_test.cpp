@@ -33,8 +33,8 @@ TEST(CaseNames, ExtensionGoesAtTheFirstBlankOfTheFirstTenCharacters) {
       {"caso1", "caso1.dat", "caso1.out", "caso1.lst"},
       {"abcdefghi", "abcdefghi.dat", "abcdefghi.out", "abcdefghi.lst"},  // 9 characters
       {"caso1.dat", "caso1.dat.dat", "caso1.dat.out", "caso1.dat.lst"},
-      {"", ".dat", ".out", ".lst"},               // an empty answer
-      {"ab cdefghijkl", "ab.dat ghijkl", "ab.out ghijkl", "ab.lst ghijkl"},  // p..p+4 replaced
+      {"", ".dat", ".out", ".lst"},                                               // an empty answer
+      {"ab cdefghijkl", "ab.dat ghijkl", "ab.out ghijkl", "ab.lst ghijkl"},       // p..p+4 replaced
       {"abcdefghi jklmnopq", "abcdefghi.dat", "abcdefghi.out", "abcdefghi.lst"},  // cut to 14
   };
   for (const NameCase& c : cases) {
@@ -68,12 +68,30 @@ struct ListCase {
 TEST(NetworkLists, FollowTheLineOrderRule) {
   const std::vector<ListCase> cases = {
       {"one line 1-2", 2, {1}, {2}, {1, 3, 5}, {1, 2, 2, 1}, {1, 1, 2, 2, 3}, {1, 1}},
-      {"lines 1-2, 1-3, 1-2: bus 2 gets two entries of bus 1", 3, {1, 1, 1}, {2, 3, 2},
-       {1, 5, 7, 9}, {1, 2, 3, 2, 2, 1, 3, 1}, {1, 1, 2, 3, 4, 4, 6, 6, 7}, {1, 2, 3, 1, 3, 2}},
-      {"lines 1-2, 1-2, 1-3: one entry holds both lines", 3, {1, 1, 1}, {2, 2, 3},
-       {1, 4, 6, 8}, {1, 2, 3, 2, 1, 3, 1}, {1, 1, 3, 4, 4, 6, 6, 7}, {1, 2, 3, 1, 2, 3}},
-      {"self loop on bus 1 is recorded once", 2, {1, 1}, {1, 2},
-       {1, 4, 6}, {1, 1, 2, 2, 1}, {1, 1, 2, 3, 3, 4}, {1, 2, 2}},
+      {"lines 1-2, 1-3, 1-2: bus 2 gets two entries of bus 1",
+       3,
+       {1, 1, 1},
+       {2, 3, 2},
+       {1, 5, 7, 9},
+       {1, 2, 3, 2, 2, 1, 3, 1},
+       {1, 1, 2, 3, 4, 4, 6, 6, 7},
+       {1, 2, 3, 1, 3, 2}},
+      {"lines 1-2, 1-2, 1-3: one entry holds both lines",
+       3,
+       {1, 1, 1},
+       {2, 2, 3},
+       {1, 4, 6, 8},
+       {1, 2, 3, 2, 1, 3, 1},
+       {1, 1, 3, 4, 4, 6, 6, 7},
+       {1, 2, 3, 1, 2, 3}},
+      {"self loop on bus 1 is recorded once",
+       2,
+       {1, 1},
+       {1, 2},
+       {1, 4, 6},
+       {1, 1, 2, 2, 1},
+       {1, 1, 2, 3, 3, 4},
+       {1, 2, 2}},
       {"no lines", 2, {}, {}, {1, 2, 3}, {1, 2}, {1, 1, 1}, {}},
   };
   for (const ListCase& c : cases) {
@@ -113,8 +131,17 @@ TEST(NetworkMatrices, BmatInAdjacencyOrder) {
   };
   const std::vector<BmatCase> cases = {
       {"two buses", 2, {1}, {2}, {0.1}, {10, -10, 10, -10}},
-      {"adjacent parallel lines act as one line", 2, {1, 1}, {2, 2}, {0.2, 0.2}, {10, -10, 10, -10}},
-      {"self loop: diagonal +y, self entry -y", 2, {1, 1}, {1, 2}, {0.5, 0.1},
+      {"adjacent parallel lines act as one line",
+       2,
+       {1, 1},
+       {2, 2},
+       {0.2, 0.2},
+       {10, -10, 10, -10}},
+      {"self loop: diagonal +y, self entry -y",
+       2,
+       {1, 1},
+       {1, 2},
+       {0.5, 0.1},
        {12, -2, -10, 10, -10}},
   };
   for (const BmatCase& c : cases) {
@@ -160,7 +187,8 @@ struct CaseBuilder {
     data.bus_generator.push_back(0);
     return *this;
   }
-  CaseBuilder& gen_bus(std::int32_t type, double load, double lin, double quad, double up, double low) {
+  CaseBuilder& gen_bus(std::int32_t type, double load, double lin, double quad, double up,
+                       double low) {
     data.bus_type.push_back(type);
     data.load.push_back(type == kNegativeGenerationBus ? 0.0 : load);
     data.bus_generator.push_back(static_cast<std::int32_t>(data.gen_upper.size()) + 1);
@@ -205,12 +233,12 @@ TEST(DispatchQp, TwoBusCase) {
   ASSERT_EQ(qp.m, 6);
   ASSERT_EQ(qp.nvar, 6);
   const std::vector<Reals> rows = {
-      {10, 1, 0, 0, 0, 0},   // bus 1: -Bmat of bus 2's entry, generator
-      {-10, 0, 0, 0, 0, 0},  // bus 2
-      {0, -1, -1, 0, 0, 0},  // generator upper limit
-      {0, 1, 0, -1, 0, 0},   // generator lower limit
-      {10, 0, 0, 0, -1, 0},  // line upper limit (+y at the re end)
-      {-10, 0, 0, 0, 0, -1}, // line lower limit
+      {10, 1, 0, 0, 0, 0},    // bus 1: -Bmat of bus 2's entry, generator
+      {-10, 0, 0, 0, 0, 0},   // bus 2
+      {0, -1, -1, 0, 0, 0},   // generator upper limit
+      {0, 1, 0, -1, 0, 0},    // generator lower limit
+      {10, 0, 0, 0, -1, 0},   // line upper limit (+y at the re end)
+      {-10, 0, 0, 0, 0, -1},  // line lower limit
   };
   EXPECT_EQ(dense_rows(qp), rows);
   EXPECT_EQ(qp.b, (Reals{0, 0.5, -2, 0, -1, -1}));
@@ -282,7 +310,8 @@ TEST(DispatchQp, NonConsecutiveParallelLinesGiveTheSameConstraintsAsAdjacentOnes
     for (std::size_t r = 0; r < 2; ++r) {
       const Reals& a = ra[first_line_row + 2 * l + r];
       const Reals& t = rt[first_line_row + 2 * other_line[l] + r];
-      EXPECT_EQ(Reals(a.begin(), a.begin() + 2), Reals(t.begin(), t.begin() + 2)) << "line " << l + 1;
+      EXPECT_EQ(Reals(a.begin(), a.begin() + 2), Reals(t.begin(), t.begin() + 2))
+          << "line " << l + 1;
     }
   }
   EXPECT_EQ(qa.b, qt.b);
@@ -305,7 +334,7 @@ TEST(DispatchQp, SelfLoopAddsNothingToTheBalanceNorToTheLineFlow) {
                          .load_bus(50)
                          .per_unit();
   const auto rows = dense_rows(build(d));
-  EXPECT_EQ(rows[1][0], -10.0);       // only the line 1-2 remains
+  EXPECT_EQ(rows[1][0], -10.0);        // only the line 1-2 remains
   EXPECT_EQ(rows[2 + 2 + 2][0], 0.0);  // upper limit row of line 2
   EXPECT_EQ(rows[2 + 2 + 3][0], 0.0);  // lower limit row of line 2
 }

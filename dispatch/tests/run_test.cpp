@@ -86,13 +86,15 @@ TEST_P(OrsaGolden, ListingProblemFileAndFlowDataFileMatchByteForByte) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.console, kPrompt + "\n" + kStop);
   EXPECT_EQ(r.errors, "");
-  EXPECT_EQ(read_file(std::string(g.name) + ".lst"), read_file(kGolden / (std::string(g.name) + ".lst")));
+  EXPECT_EQ(read_file(std::string(g.name) + ".lst"),
+            read_file(kGolden / (std::string(g.name) + ".lst")));
   EXPECT_EQ(read_file("orsa.ip"), read_file(kGolden / (std::string(g.name) + "_orsa.ip")));
   EXPECT_EQ(read_file("orsa.flw"), read_file(kGolden / (std::string(g.name) + "_orsa.flw")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, OrsaGolden,
-                         ::testing::Values(GoldenCase{"caso1", "caso1.dat"}, GoldenCase{"ieee9", "ieee9.dat"}),
+                         ::testing::Values(GoldenCase{"caso1", "caso1.dat"},
+                                           GoldenCase{"ieee9", "ieee9.dat"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Console dialogue and file names -------------------------------------
@@ -126,9 +128,11 @@ TEST(OrsaDialogue, NameWithoutBlankInItsFirstTenCharactersIsRefused) {
   write_file("caso1.dat", CaseText{}.text());
   const RunResult r = run_orsa_with("abcdefghij\ncaso1\n");
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.console,
-            kPrompt + "\n\n\n\n\nName too long: a case name has at most 9 characters; enter a new name\n" +
-                kPrompt + "\n" + kStop);
+  EXPECT_EQ(
+      r.console,
+      kPrompt +
+          "\n\n\n\n\nName too long: a case name has at most 9 characters; enter a new name\n" +
+          kPrompt + "\n" + kStop);
   EXPECT_EQ(read_file("abcdefghij"), user_file);
   EXPECT_TRUE(fs::exists("caso1.lst"));
 }
@@ -185,43 +189,63 @@ std::vector<BadCase> bad_cases() {
     change(t);
     v.push_back({what, t, std::move(tail)});
   };
-  add("isolated bus", [](CaseText& t) {
+  add(
+      "isolated bus",
+      [](CaseText& t) {
         t.sizes = "         3         1    100.00\n";
         t.types = "         2         0         0\n";
         t.buses += "     10.00\n";
       },
       "\r\n\r\n ** Error in Adjacency list **\r\n\r\n\r\n");
-  add("no lines", [](CaseText& t) {
+  add(
+      "no lines",
+      [](CaseText& t) {
         t.sizes = "         2         0    100.00\n";
         t.lines = "";
       },
       "\r\n\r\n ** Error in Adjacency list **\r\n\r\n\r\n");
-  add("zero reactance", [](CaseText& t) { t.lines = "         1         2      0.00    100.00   -100.00\n"; },
+  add(
+      "zero reactance",
+      [](CaseText& t) { t.lines = "         1         2      0.00    100.00   -100.00\n"; },
       "\r\n\r\n *** Error - Reactance of line  1 -  2 is equal to zero ***\r\n\r\n\r\n");
-  add("zero reactance on the second line reports that line", [](CaseText& t) {
+  add(
+      "zero reactance on the second line reports that line",
+      [](CaseText& t) {
         t.sizes = "         2         2    100.00\n";
         t.lines += "         2         1      0.00    100.00   -100.00\n";
       },
       "\r\n\r\n *** Error - Reactance of line  2 -  1 is equal to zero ***\r\n\r\n\r\n");
-  add("no bus", [](CaseText& t) { t.sizes = "         0         1    100.00\n"; },
+  add(
+      "no bus", [](CaseText& t) { t.sizes = "         0         1    100.00\n"; },
       listing_error("Number of buses n = 0 is less than 1"));
-  add("negative line count", [](CaseText& t) { t.sizes = "         2        -1    100.00\n"; },
+  add(
+      "negative line count", [](CaseText& t) { t.sizes = "         2        -1    100.00\n"; },
       listing_error("Number of lines nl = -1 is negative"));
-  add("zero base power", [](CaseText& t) { t.sizes = "         2         1      0.00\n"; },
+  add(
+      "zero base power", [](CaseText& t) { t.sizes = "         2         1      0.00\n"; },
       listing_error("Base power Sb is equal to zero"));
-  add("se outside the buses", [](CaseText& t) { t.lines = "         0         2      0.10    100.00   -100.00\n"; },
+  add(
+      "se outside the buses",
+      [](CaseText& t) { t.lines = "         0         2      0.10    100.00   -100.00\n"; },
       listing_error("Line 1: bus se = 0 is not within 1 to 2"));
-  add("re outside the buses", [](CaseText& t) { t.lines = "         1         3      0.10    100.00   -100.00\n"; },
+  add(
+      "re outside the buses",
+      [](CaseText& t) { t.lines = "         1         3      0.10    100.00   -100.00\n"; },
       listing_error("Line 1: bus re = 3 is not within 1 to 2"));
-  add("bus of type 4 with a long record", [](CaseText& t) {
+  add(
+      "bus of type 4 with a long record",
+      [](CaseText& t) {
         t.types = "         2         4\n";
-        t.buses = "      0.00      0.00     10.00  0.010000    200.00      0.00\n"
-                  "     50.00      0.00     10.00  0.010000    200.00      0.00\n";
+        t.buses =
+            "      0.00      0.00     10.00  0.010000    200.00      0.00\n"
+            "     50.00      0.00     10.00  0.010000    200.00      0.00\n";
       },
       listing_error("Bus 2: type 4 is not within 0 to 3"));
-  add("negative bus type", [](CaseText& t) { t.types = "        -1         2\n"; },
+  add(
+      "negative bus type", [](CaseText& t) { t.types = "        -1         2\n"; },
       listing_error("Bus 1: type -1 is not within 0 to 3"));
-  add("no reference bus", [](CaseText& t) { t.types = "         1         0\n"; },
+  add(
+      "no reference bus", [](CaseText& t) { t.types = "         1         0\n"; },
       listing_error("No reference bus: no bus is of type 2"));
   return v;
 }
@@ -276,13 +300,14 @@ TEST(OrsaRun, SingleBusWritesNoLowerBoundRecordAndEmptyFMatrixRows) {
   EXPECT_EQ(r.status, 0);
   const std::string ip = read_file("orsa.ip");
   // flags (five zeros), then directly the five dual guesses.
-  EXPECT_NE(ip.find("         0         0         0         0         0\r\n"
-                    "  .0000000000000D+00  .0000000000000D+00  .0000000000000D+00  .0000000000000D+00\r\n"
-                    "  .0000000000000D+00\r\n"
-                    "  .0000000000000D+00  .0000000000000D+00  .0000000000000D+00  .0000000000000D+00\r\n"
-                    "  .0000000000000D+00\r\n"
-                    "  .990D+00"),
-            std::string::npos)
+  EXPECT_NE(
+      ip.find("         0         0         0         0         0\r\n"
+              "  .0000000000000D+00  .0000000000000D+00  .0000000000000D+00  .0000000000000D+00\r\n"
+              "  .0000000000000D+00\r\n"
+              "  .0000000000000D+00  .0000000000000D+00  .0000000000000D+00  .0000000000000D+00\r\n"
+              "  .0000000000000D+00\r\n"
+              "  .990D+00"),
+      std::string::npos)
       << ip;
   // The F Matrix row of the one line is an empty record, before epslim.
   EXPECT_TRUE(ends_with(read_file("orsa.flw"), "\r\n\r\n    .1000D-09\r\n"));

@@ -36,13 +36,13 @@ struct QpColumns {
 inline constexpr double kAngleLowerBound = -2.0;
 
 struct DispatchQp {
-  std::int32_t m = 0;     // constraints
-  std::int32_t nvar = 0;  // variables
-  std::vector<SparseRow> rows;  // m rows over columns 1..nvar
-  std::vector<double> b;        // m right-hand sides
-  std::vector<double> c;        // nvar linear costs
-  std::vector<double> q;        // nvar quadratic costs
-  std::vector<double> x0;       // nvar starting values
+  std::int32_t m = 0;               // constraints
+  std::int32_t nvar = 0;            // variables
+  std::vector<SparseRow> rows;      // m rows over columns 1..nvar
+  std::vector<double> b;            // m right-hand sides
+  std::vector<double> c;            // nvar linear costs
+  std::vector<double> q;            // nvar quadratic costs
+  std::vector<double> x0;           // nvar starting values
   std::vector<std::int32_t> flags;  // nvar; the column number for an angle, else 0
   std::vector<double> lb;           // n-1 lower bounds of the flagged columns
 };
