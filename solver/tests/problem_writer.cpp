@@ -4,8 +4,8 @@
 
 namespace talven::testing {
 
-ProblemSpec two_bus() {
-  ProblemSpec p;
+ProblemInput two_bus() {
+  ProblemInput p;
   p.title = "Two buses, one line";
   p.c = {0.0, 1000.0, 0.0, 0.0, 0.0, 0.0};
   p.q = {0.0, 100.0, 0.0, 0.0, 0.0, 0.0};
@@ -26,8 +26,8 @@ ProblemSpec two_bus() {
   return p;
 }
 
-ProblemSpec one_variable(double b, double lb) {
-  ProblemSpec p;
+ProblemInput one_variable(double b, double lb) {
+  ProblemInput p;
   p.title = "One variable";
   p.c = {1.0};
   p.q = {1.0};
@@ -41,7 +41,7 @@ ProblemSpec one_variable(double b, double lb) {
   return p;
 }
 
-void write_problem_file(const std::filesystem::path& file, const ProblemSpec& p) {
+void write_problem_file(const std::filesystem::path& file, const ProblemInput& p) {
   records::Records io;
   constexpr int kUnit = 7;
   io.open(kUnit, file.string(), records::Status::Unknown);

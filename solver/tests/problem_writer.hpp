@@ -9,7 +9,7 @@
 
 namespace talven::testing {
 
-struct ProblemSpec {
+struct ProblemInput {
   std::string case_name = "caso1";  // padded to 14 characters
   std::string title;                // padded to 80 characters
   std::int32_t ndp = 500;
@@ -35,11 +35,11 @@ struct ProblemSpec {
 // bus 2, line reactance 0.1, flow limits +-1 per unit. Variables: the
 // angle of bus 2 (possibly negative, bound -2), the generator output, its
 // upper slack and lower surplus, the line's upper slack and lower surplus.
-ProblemSpec two_bus();
+ProblemInput two_bus();
 
 // min x + 0.5 x^2 subject to x = b, with one possibly negative variable.
-ProblemSpec one_variable(double b, double lb);
+ProblemInput one_variable(double b, double lb);
 
-void write_problem_file(const std::filesystem::path& file, const ProblemSpec& spec);
+void write_problem_file(const std::filesystem::path& file, const ProblemInput& input);
 
 }  // namespace talven::testing

@@ -16,7 +16,7 @@ namespace talven {
 namespace {
 
 using testing::count;
-using testing::ProblemSpec;
+using testing::ProblemInput;
 using testing::read_file;
 using testing::RunDir;
 using testing::two_bus;
@@ -39,8 +39,8 @@ RunResult run_in(const RunDir& dir) {
   return run;
 }
 
-RunResult run_problem(const RunDir& dir, const ProblemSpec& spec) {
-  write_problem_file(dir / "orsa.ip", spec);
+RunResult run_problem(const RunDir& dir, const ProblemInput& input) {
+  write_problem_file(dir / "orsa.ip", input);
   return run_in(dir);
 }
 
@@ -118,9 +118,9 @@ TEST(PrintLevels, ReportsGrowConsoleAndResultsStay) {
   const std::string base_flow = read_file(base_dir / "talven.flw");
   for (std::int32_t iprint : {1, 2, 3}) {
     RunDir dir;
-    ProblemSpec spec = two_bus();
-    spec.iprint = iprint;
-    const RunResult run = run_problem(dir, spec);
+    ProblemInput input = two_bus();
+    input.iprint = iprint;
+    const RunResult run = run_problem(dir, input);
     ASSERT_EQ(run.status, 0);
     const std::string report = read_file(dir / "caso1.ip");
     // Printing changes no value.
@@ -140,10 +140,10 @@ TEST(PrintLevels, ReportsGrowConsoleAndResultsStay) {
 
 TEST(PrintLevels, TraceShowsWholeWorkingFactor) {
   RunDir dir;
-  ProblemSpec spec = two_bus();
-  spec.iprint = 3;
-  spec.maxit = 0;
-  run_problem(dir, spec);
+  ProblemInput input = two_bus();
+  input.iprint = 3;
+  input.maxit = 0;
+  run_problem(dir, input);
   const std::string report = read_file(dir / "caso1.ip");
   const std::size_t at = report.find("Rotation of row   1\r\n ====================\r\n\r\n\r\n"
                                      " Matriz U after rotations\r\n\r\n");
@@ -177,10 +177,10 @@ TEST(PrintLevels, LevelZeroWritesNothingBetweenIterationLines) {
 // U = 1 and T1 = 1/1 = 1, and nothing is left for the sum of squares.
 TEST(PrintLevels, LevelTwoReportLayout) {
   RunDir dir;
-  ProblemSpec spec = testing::one_variable(-3.0, -5.0);
-  spec.iprint = 2;
-  spec.maxit = 0;
-  run_problem(dir, spec);
+  ProblemInput input = testing::one_variable(-3.0, -5.0);
+  input.iprint = 2;
+  input.maxit = 0;
+  run_problem(dir, input);
   const std::string expected =
       "Iteration    0    Gap =   .10000D+01  Primal fact. =   .00000D+00  Dual fact. =   .00000D+00\r\n"
       "\r\n\r\n\r\n"
@@ -207,10 +207,10 @@ TEST(PrintLevels, LevelTwoReportLayout) {
 // F(1,2) = 1 under "(11D12.4)".
 TEST(PrintLevels, LevelThreeTraceLayout) {
   RunDir dir;
-  ProblemSpec spec = testing::one_variable(-3.0, -5.0);
-  spec.iprint = 3;
-  spec.maxit = 0;
-  run_problem(dir, spec);
+  ProblemInput input = testing::one_variable(-3.0, -5.0);
+  input.iprint = 3;
+  input.maxit = 0;
+  run_problem(dir, input);
   const std::string expected =
       "Dual fact. =   .00000D+00\r\n"
       "\r\n"
@@ -231,11 +231,11 @@ TEST(PrintLevels, LevelThreeTraceLayout) {
 
 TEST(ProblemFile, NoFlaggedVariables) {
   RunDir dir;
-  ProblemSpec spec = two_bus();
-  spec.flags.assign(6, 0);
-  spec.lb.clear();
-  spec.x = {1.0, 0.5, 1.5, 0.5, 0.5, 1.5};  // angle +1 is feasible unshifted? no matter
-  const RunResult run = run_problem(dir, spec);
+  ProblemInput input = two_bus();
+  input.flags.assign(6, 0);
+  input.lb.clear();
+  input.x = {1.0, 0.5, 1.5, 0.5, 0.5, 1.5};  // angle +1 is feasible unshifted? no matter
+  const RunResult run = run_problem(dir, input);
   EXPECT_EQ(run.status, 0) << run.errors;
   const std::string report = read_file(dir / "caso1.ip");
   EXPECT_NE(report.find("\r\n\r\n There are no possibly negative primal variables\r\n\r\n\r\n"), std::string::npos);
@@ -246,19 +246,19 @@ TEST(ProblemFile, NoFlaggedVariables) {
 
 TEST(ProblemFile, AnyNonZeroFlagMarks) {
   RunDir dir;
-  ProblemSpec spec = two_bus();
-  spec.flags = {-1, 0, 7, 0, 0, 0};
-  spec.lb = {-2.0, 0.0};
-  const RunResult run = run_problem(dir, spec);
+  ProblemInput input = two_bus();
+  input.flags = {-1, 0, 7, 0, 0, 0};
+  input.lb = {-2.0, 0.0};
+  const RunResult run = run_problem(dir, input);
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(read_file(dir / "caso1.ip").find("\r\n         1         3\r\n"), std::string::npos);
 }
 
 TEST(ProblemFile, ZeroEpslnpTakesEpsln) {
   RunDir dir;
-  ProblemSpec spec = two_bus();
-  spec.epslnp = 0.0;
-  run_problem(dir, spec);
+  ProblemInput input = two_bus();
+  input.epslnp = 0.0;
+  run_problem(dir, input);
   EXPECT_NE(read_file(dir / "caso1.ip").find(" epslnp =  .1000D-09\r\n"), std::string::npos);
 }
 
@@ -266,18 +266,18 @@ TEST(ProblemFile, BigmAndDualGuessesChangeNothing) {
   RunDir base;
   run_problem(base, two_bus());
   RunDir dir;
-  ProblemSpec spec = two_bus();
-  spec.bigm = 3.0;
-  spec.y = {5.0, -4.0, 3.0, 2.0, 1.0, 9.0};
-  run_problem(dir, spec);
+  ProblemInput input = two_bus();
+  input.bigm = 3.0;
+  input.y = {5.0, -4.0, 3.0, 2.0, 1.0, 9.0};
+  run_problem(dir, input);
   EXPECT_EQ(read_file(dir / "talven.flw"), read_file(base / "talven.flw"));
 }
 
 TEST(ProblemFile, LongCaseNameGivesNoExtension) {
   RunDir dir;
-  ProblemSpec spec = two_bus();
-  spec.case_name = "dispatch10";
-  const RunResult run = run_problem(dir, spec);
+  ProblemInput input = two_bus();
+  input.case_name = "dispatch10";
+  const RunResult run = run_problem(dir, input);
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(std::filesystem::exists(dir / "dispatch10"));
   EXPECT_FALSE(std::filesystem::exists(dir / "dispatch10.ip"));
@@ -318,9 +318,9 @@ TEST(ProblemFile, Missing) {
 
 TEST(ProblemFile, NothingToSolve) {
   RunDir dir;
-  ProblemSpec spec;
-  spec.title = "empty";
-  const RunResult run = run_problem(dir, spec);
+  ProblemInput input;
+  input.title = "empty";
+  const RunResult run = run_problem(dir, input);
   EXPECT_EQ(run.status, 0);
   const std::string message =
       "\n\n *** Error - The problem needs at least one constraint and one primal variable ***\n\n\n";
@@ -344,13 +344,13 @@ TEST(FinalReport, RestoresTheLowerBound) {
 TEST(FinalReport, ConvergenceAtZero) {
   // Starting gap 1e-5 * 1e-5 below epsln: no Newton step.
   RunDir dir;
-  ProblemSpec spec = testing::one_variable(1.0, 0.0);
-  spec.flags = {0};
-  spec.lb.clear();
-  spec.x = {1.0e-5};
-  spec.z = {1.0e-5};
-  spec.epsln = 1.0e-9;
-  const RunResult run = run_problem(dir, spec);
+  ProblemInput input = testing::one_variable(1.0, 0.0);
+  input.flags = {0};
+  input.lb.clear();
+  input.x = {1.0e-5};
+  input.z = {1.0e-5};
+  input.epsln = 1.0e-9;
+  const RunResult run = run_problem(dir, input);
   ASSERT_EQ(run.status, 0);
   EXPECT_NE(run.console.find("Convergence reached in   0  iterations"), std::string::npos);
   const std::string flow = read_file(dir / "talven.flw");
@@ -362,9 +362,9 @@ TEST(FinalReport, ConvergenceAtZero) {
 
 TEST(FinalReport, IterationLimit) {
   RunDir dir;
-  ProblemSpec spec = two_bus();
-  spec.maxit = 0;
-  const RunResult run = run_problem(dir, spec);
+  ProblemInput input = two_bus();
+  input.maxit = 0;
+  const RunResult run = run_problem(dir, input);
   ASSERT_EQ(run.status, 0);
   const std::string report = read_file(dir / "caso1.ip");
   EXPECT_NE(report.find("                     Maximum number of iterations exceeded - k =   1\r\n\r\n\r\n"),
@@ -387,9 +387,9 @@ TEST(FinalReport, IterationLimit) {
 TEST(FinalReport, IterationLimitKeepsLastPassIndices) {
   // The flow file's indices are those printed on the last iteration line.
   RunDir dir;
-  ProblemSpec spec = two_bus();
-  spec.maxit = 2;
-  const RunResult run = run_problem(dir, spec);
+  ProblemInput input = two_bus();
+  input.maxit = 2;
+  const RunResult run = run_problem(dir, input);
   const std::vector<double> reals = flow_reals(read_file(dir / "talven.flw"));
   ASSERT_EQ(reals.size(), 18u);
   // Iteration line 3: primal fact. .30170D+00, dual fact. .33126D+02.
@@ -409,9 +409,9 @@ class ReportNameClash : public ::testing::TestWithParam<ClashCase> {};
 
 TEST_P(ReportNameClash, RefusedBeforeAnythingIsOpened) {
   RunDir dir;
-  ProblemSpec spec = two_bus();
-  spec.case_name = GetParam().case_name;
-  write_problem_file(dir / "orsa.ip", spec);
+  ProblemInput input = two_bus();
+  input.case_name = GetParam().case_name;
+  write_problem_file(dir / "orsa.ip", input);
   const std::string problem_before = read_file(dir / "orsa.ip");
   const RunResult run = run_in(dir);
   EXPECT_EQ(run.status, 0);
@@ -429,11 +429,11 @@ INSTANTIATE_TEST_SUITE_P(Names, ReportNameClash,
 TEST(Failures, NonFiniteWeightStopsTheRun) {
   // q = -1 with the start z/x = 1: the weight 1/(z/x + q) is infinite.
   RunDir dir;
-  ProblemSpec spec = testing::one_variable(2.0, 0.0);
-  spec.flags = {0};
-  spec.lb.clear();
-  spec.q = {-1.0};
-  const RunResult run = run_problem(dir, spec);
+  ProblemInput input = testing::one_variable(2.0, 0.0);
+  input.flags = {0};
+  input.lb.clear();
+  input.q = {-1.0};
+  const RunResult run = run_problem(dir, input);
   EXPECT_EQ(run.status, 0);
   const std::string message = " *** Error - Weight W(1) is zero or not finite in iteration 0 ***";
   EXPECT_EQ(count(run.console, message), 1u);
@@ -444,9 +444,9 @@ TEST(Failures, NonFiniteWeightStopsTheRun) {
 
 TEST(Failures, ZeroRotationTolerance) {
   RunDir dir;
-  ProblemSpec spec = two_bus();
-  spec.epslgiv = 0.0;
-  const RunResult run = run_problem(dir, spec);
+  ProblemInput input = two_bus();
+  input.epslgiv = 0.0;
+  const RunResult run = run_problem(dir, input);
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.console.find(" *** Error - Tolerance epslgiv is not positive in iteration 0 ***"),
             std::string::npos);
@@ -456,9 +456,9 @@ TEST(Failures, ZeroRotationTolerance) {
 TEST(Failures, OldFlowFileIsNotLeftAsAResult) {
   RunDir dir;
   std::ofstream(dir / "talven.flw") << "an older result\n";
-  ProblemSpec spec = two_bus();
-  spec.epslgiv = -1.0;
-  run_problem(dir, spec);
+  ProblemInput input = two_bus();
+  input.epslgiv = -1.0;
+  run_problem(dir, input);
   EXPECT_EQ(read_file(dir / "talven.flw"), "");
 }
 
