@@ -78,19 +78,6 @@ TEST(Givwls, OneMeasurementOneState) {
   EXPECT_NEAR(s.dy[0], 5.0 / 12.0 + (0.75 - 0.5) / 2.0, 1e-15);
 }
 
-TEST(Givfac, OneRowGivesInverseEntryInT1) {
-  Matrix a(1, 1);
-  a(0, 0) = 4.0;
-  const std::vector<double> w{0.5};
-  double ssr = 0.0;
-  GivensObserver quiet;
-  GivensFactor factor;
-  ASSERT_FALSE(givfac(a, w, 0, 1.0e-35, ssr, quiet, factor));
-  EXPECT_EQ(factor.u(0, 0), 1.0);
-  EXPECT_EQ(factor.t1(0, 0), 0.25);
-  EXPECT_EQ(factor.d[0], 8.0);
-}
-
 TEST(Givwls, ZeroColumnLeavesStateUntouched) {
   // State 2 appears in no measurement.
   Solve s;
@@ -326,17 +313,6 @@ TEST(Substitutions, SolveWithUnitTriangle) {
   EXPECT_EQ(y, (std::vector<double>{1.0, 0.0, 4.0}));
   usolve(u, b, y);  // U y = b
   EXPECT_EQ(y, (std::vector<double>{18.0, -7.0, 3.0}));
-}
-
-TEST(Substitutions, SingleState) {
-  Matrix u(1, 1);
-  u(0, 0) = 1.0;
-  const std::vector<double> b{2.5};
-  std::vector<double> y(1);
-  utsolve(u, b, y);
-  EXPECT_EQ(y[0], 2.5);
-  usolve(u, b, y);
-  EXPECT_EQ(y[0], 2.5);
 }
 
 // ---- Comparison with the plain rotations ----------------------------------
