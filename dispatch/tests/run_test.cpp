@@ -286,6 +286,105 @@ TEST(OrsaStops, CaseFileEndingEarlyIsARunTimeErrorAndKeepsWhatWasWritten) {
   EXPECT_TRUE(ends_with(read_file("caso1.lst"), " nbmax = 100    nlmax = 150\r\n"));
 }
 
+// ---- What the listing and the flow data file show for particular cases ----
+
+struct ShownCase {
+  const char* what;
+  CaseText text;
+  const char* file;
+  std::string shown;  // records that must appear in the file, CR LF included
+};
+
+std::vector<ShownCase> shown_cases() {
+  std::vector<ShownCase> v;
+  auto add = [&](const char* what, auto change, const char* file, std::string shown) {
+    CaseText t;
+    change(t);
+    v.push_back({what, t, file, std::move(shown)});
+  };
+  // A negative generation bus is echoed with load 0 and the negated linear
+  // cost; its constant cost (7) is that generator's constant cost.
+  add(
+      "negative generation bus",
+      [](CaseText& t) {
+        t.types = "         2         3\n";
+        t.buses =
+            "      0.00      0.00     10.00  0.010000    200.00      0.00\n"
+            "     50.00      7.00     10.00  0.000000     30.00      0.00\n";
+      },
+      "caso1.lst",
+      "         NG    .0000D+00    -.1000D+02     .0000D+00     .3000D+02     .0000D+00\r\n");
+  add(
+      "negative generation bus in the flow data file",
+      [](CaseText& t) {
+        t.types = "         2         3\n";
+        t.buses =
+            "      0.00      0.00     10.00  0.010000    200.00      0.00\n"
+            "     50.00      7.00     10.00  0.000000     30.00      0.00\n";
+      },
+      "orsa.flw",
+      "    .0000D+00    .7000D+01\r\n    .1000D+02   -.1000D+02\r\n"
+      "    .1000D-01    .0000D+00\r\n    .0000D+00    .0000D+00\r\n");
+  // With two buses of type 2 the later one is the reference bus: record 7
+  // of the flow data file holds ngen 2 and nref 2.
+  add(
+      "two reference buses",
+      [](CaseText& t) {
+        t.types = "         2         2\n";
+        t.buses =
+            "      0.00      0.00     10.00  0.010000    200.00      0.00\n"
+            "     50.00      0.00     20.00  0.010000    200.00      0.00\n";
+      },
+      "orsa.flw", "\r\n    2    2\r\n");
+  add(
+      "two reference buses, both echoed RF",
+      [](CaseText& t) {
+        t.types = "         2         2\n";
+        t.buses =
+            "      0.00      0.00     10.00  0.010000    200.00      0.00\n"
+            "     50.00      0.00     20.00  0.010000    200.00      0.00\n";
+      },
+      "caso1.lst",
+      "         RF    .0000D+00     .1000D+02     .1000D-01     .2000D+03     .0000D+00\r\n"
+      "         RF    .5000D+02     .2000D+02     .1000D-01     .2000D+03     .0000D+00\r\n");
+  // Zero tolerances are echoed with their defaults; the record T25 puts
+  // the second label of each line in column 25.
+  add(
+      "zero tolerances",
+      [](CaseText& t) {
+        t.parameters =
+            "       100       150\n"
+            "       500       500\n"
+            "        20         0   0.0E+00   0.0E+00   0.0E+00   0.0E+00\n"
+            "      0.99   1.0E+05   1.0E-01\n";
+      },
+      "caso1.lst",
+      " maxit =  20            iprint =  0\r\n"
+      " epsln =   .100D-07     epslgiv =   .100D-34\r\n"
+      " epslnp =   .100D-05    epslim =   .100D-09\r\n");
+  add(
+      "zero tolerances go to the problem file with their defaults",
+      [](CaseText& t) {
+        t.parameters =
+            "       100       150\n"
+            "       500       500\n"
+            "        20         0   0.0E+00   0.0E+00   0.0E+00   0.0E+00\n"
+            "      0.99   1.0E+05   1.0E-01\n";
+      },
+      "orsa.ip", "  .990D+00  .100D-07        20  .100D+06  .100D+00  .100D-05  .100D-34\r\n");
+  return v;
+}
+
+TEST(OrsaRun, ParticularCasesShowInTheirFiles) {
+  for (const ShownCase& c : shown_cases()) {
+    ScratchDirectory dir;
+    write_file("caso1.dat", c.text.text());
+    ASSERT_EQ(run_orsa_with("caso1\n").status, 0) << c.what;
+    const std::string bytes = read_file(c.file);
+    EXPECT_NE(bytes.find(c.shown), std::string::npos) << c.what << "\n" << bytes;
+  }
+}
+
 // ---- A case of one bus -------------------------------------------------------
 
 TEST(OrsaRun, SingleBusWritesNoLowerBoundRecordAndEmptyFMatrixRows) {
