@@ -114,7 +114,7 @@ TEST(TwoBus, SolutionOfTheDispatch) {
 
 TEST(PrintLevels, ReportsGrowConsoleAndResultsStay) {
   RunDir base_dir;
-  run_problem(base_dir, two_bus());
+  const std::string base_console = run_problem(base_dir, two_bus()).console;
   const std::string base_flow = read_file(base_dir / "talven.flw");
   for (std::int32_t iprint : {1, 2, 3}) {
     RunDir dir;
@@ -123,8 +123,10 @@ TEST(PrintLevels, ReportsGrowConsoleAndResultsStay) {
     const RunResult run = run_problem(dir, input);
     ASSERT_EQ(run.status, 0);
     const std::string report = read_file(dir / "caso1.ip");
-    // Printing changes no value.
+    // Printing changes no value, and the extra reports go to the case
+    // report only.
     EXPECT_EQ(read_file(dir / "talven.flw"), base_flow) << iprint;
+    EXPECT_EQ(run.console, base_console) << iprint;
     // 13 Newton steps (iterations 0 to 12).
     EXPECT_EQ(count(report, "Direction for dual variables"), 13u) << iprint;
     EXPECT_EQ(count(report, "Alphap = "), 13u) << iprint;
