@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "form_driver.h"
+#include "two_bus_file.h"
 
 namespace {
 
@@ -19,21 +20,6 @@ std::string read_file(const QString& path) {
   std::ifstream in(path.toStdString(), std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
-// The two-bus example with the default parameters, record by record: the
-// title; n, nl and Sb; the line; the two bus types; the reference bus with
-// its six fields and the load bus with its load alone; the parameters.
-const std::string kTwoBusFile =
-    "Caso exemplo\n"
-    "         2         1    100.00\n"
-    "         1         2      0.10    100.00   -100.00\n"
-    "         2         0\n"
-    "      0.00      0.00     10.00  0.010000    200.00      0.00\n"
-    "     50.00\n"
-    "       100       150\n"
-    "       500       500\n"
-    "        20         0   1.0E-10   1.0E-35   1.0E-06   1.0E-10\n"
-    "      0.99   1.0E+05   1.0E-01\n";
 
 class Saving : public testing::Test {
  protected:
