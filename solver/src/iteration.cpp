@@ -1,6 +1,8 @@
 #include "talven/iteration.hpp"
 
 #include <cmath>
+#include <string_view>
+#include <utility>
 
 #include "talven/residuals.hpp"
 
