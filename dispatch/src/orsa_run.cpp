@@ -6,11 +6,12 @@
 #include "dispatch/case_reader.hpp"
 #include "dispatch/dialogue.hpp"
 #include "dispatch/dispatch_qp.hpp"
-#include "dispatch/model_writers.hpp"
 #include "dispatch/network_lists.hpp"
 #include "dispatch/network_matrices.hpp"
+#include "dispatch/network_output.hpp"
 #include "dispatch/orsa.hpp"
 #include "dispatch/per_unit.hpp"
+#include "dispatch/problem_writer.hpp"
 
 namespace dispatch {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "dispatch/model_writers.hpp"
+#include "dispatch/network_output.hpp"
 #include "dispatch/network_lists.hpp"
 #include "dispatch/orsa.hpp"
 #include "orsa_test_support.hpp"

@@ -1,4 +1,4 @@
-#include "dispatch/model_writers.hpp"
+#include "dispatch/network_output.hpp"
 
 #include "dispatch/orsa.hpp"
 
@@ -51,31 +51,6 @@ void write_f_matrix(Records& io, const std::vector<SparseRow>& f_matrix, std::in
     io.write(kFlowUnit, "(6D13.4)", values);
     io.write(kListingUnit, "(6D13.4)", values);
   }
-}
-
-void write_problem(Records& io, const std::string& case_name, const std::string& title,
-                   const DispatchQp& qp, const AlgorithmParameters& p) {
-  const auto nvar = static_cast<std::size_t>(qp.nvar);
-  io.write(kProblemUnit, "(a)", case_name);
-  io.write(kProblemUnit, "(A80)", title);
-  io.write(kProblemUnit, "(8I10)", qp.m, qp.nvar, p.ndp, p.ndc);
-  io.write(kProblemUnit, "(4D20.13)", qp.c);
-  io.write(kProblemUnit, "(4D20.13)", qp.q);
-  for (const SparseRow& row : qp.rows) io.write(kProblemUnit, "(4D20.13)", row.dense(nvar));
-  io.write(kProblemUnit, "(4D20.13)", qp.b);
-  io.write(kProblemUnit, "(4D20.13)", qp.x0);
-  io.write(kProblemUnit, "(8I10)", qp.flags);
-  // The solver reads lower bounds only when some flag is set; a case of
-  // one bus has no angle variable and so no lower-bound record.
-  if (!qp.lb.empty()) io.write(kProblemUnit, "(4D20.13)", qp.lb);
-  io.write(kProblemUnit, "(4D20.13)", std::vector<double>(static_cast<std::size_t>(qp.m), 0.0));
-  io.write(kProblemUnit, "(4D20.13)", std::vector<double>(nvar, 0.0));
-}
-
-void write_problem_parameters(Records& io, const AlgorithmParameters& p) {
-  io.write(kProblemUnit, "(2D10.3,I10,4D10.3)", p.rho, p.epsln, p.maxit, p.bigm, p.sigma, p.epslnp,
-           p.epslgiv);
-  io.write(kProblemUnit, "(8I10)", p.iprint);
 }
 
 }  // namespace dispatch

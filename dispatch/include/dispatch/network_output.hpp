@@ -1,14 +1,13 @@
-// Writers of the network model and the quadratic program: the records of
-// the flow data file (unit 8), the listing (unit 9) and the problem file
-// "orsa.ip" (unit 7).
+// Writers of the network model: the records of the flow data file
+// (unit 8) and of the listing (unit 9) that carry the generator data, the
+// lists, Bmat and the F Matrix.
 #pragma once
 
+#include <cstdint>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "dispatch/case_data.hpp"
-#include "dispatch/dispatch_qp.hpp"
 #include "dispatch/network_lists.hpp"
 #include "dispatch/sparse_row.hpp"
 #include "records/records.hpp"
@@ -32,12 +31,5 @@ void write_bmat(records::Records& io, std::span<const double> bmat);
 // Flow data file and listing: the F Matrix, row by row over the n-1
 // angle columns.
 void write_f_matrix(records::Records& io, const std::vector<SparseRow>& f_matrix, std::int32_t n);
-
-// Problem file, from the case name to the dual slack guesses.
-void write_problem(records::Records& io, const std::string& case_name, const std::string& title,
-                   const DispatchQp& qp, const AlgorithmParameters& p);
-
-// Problem file: the solver's parameter record and the print level.
-void write_problem_parameters(records::Records& io, const AlgorithmParameters& p);
 
 }  // namespace dispatch
