@@ -72,6 +72,7 @@ void TForm1::build_layout() {
   Button5 = new QPushButton(QStringLiteral("OK"), GroupBox1);
   Button5->setObjectName(QStringLiteral("Button5"));
   auto* problem = new QGridLayout(GroupBox1);
+  problem->setVerticalSpacing(12);
   problem->addWidget(LabeledEdit1, 0, 0);
   problem->addWidget(LabeledEdit2, 0, 1);
   problem->addWidget(LabeledEdit3, 0, 2);
@@ -85,6 +86,7 @@ void TForm1::build_layout() {
   Button2 = new QPushButton(QStringLiteral("Inserir Dados das Barras"), GroupBox2);
   Button2->setObjectName(QStringLiteral("Button2"));
   auto* network = new QVBoxLayout(GroupBox2);
+  network->setSpacing(12);
   network->addWidget(Button1);
   network->addWidget(Button2);
 
@@ -95,6 +97,7 @@ void TForm1::build_layout() {
   Button4 = new QPushButton(QStringLiteral("GRAVAR"), GroupBox3);
   Button4->setObjectName(QStringLiteral("Button4"));
   auto* saving = new QVBoxLayout(GroupBox3);
+  saving->setSpacing(12);
   saving->addWidget(Button3);
   saving->addWidget(Button4);
 
@@ -102,14 +105,24 @@ void TForm1::build_layout() {
   Button2->setEnabled(false);
   Button4->setEnabled(false);
 
+  for (QPushButton* button : {Button5, Button1, Button2, Button3, Button4}) {
+    button->setMinimumHeight(32);
+  }
+  Button5->setMinimumWidth(120);
+
+  // The heading, then the three group boxes one below the other with the
+  // free height shared between them.
   auto* form = new QVBoxLayout(this);
-  form->setContentsMargins(24, 16, 24, 24);
-  form->setSpacing(16);
+  form->setContentsMargins(28, 20, 28, 28);
+  form->setSpacing(12);
   form->addWidget(Label1);
+  form->addSpacing(8);
   form->addWidget(GroupBox1);
+  form->addStretch(1);
   form->addWidget(GroupBox2);
+  form->addStretch(1);
   form->addWidget(GroupBox3);
-  form->addStretch();
+  form->addStretch(1);
 }
 
 void TForm1::connect_handlers() {

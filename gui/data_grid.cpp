@@ -7,13 +7,23 @@
 #include <QStyleOptionHeader>
 #include <algorithm>
 
+namespace {
+
+constexpr int kMinimumColumnWidth = 60;
+
+}  // namespace
+
 DataGrid::DataGrid(const QString& name, const QString& corner_title, const QStringList& headings,
                    QWidget* parent)
     : QTableWidget(0, static_cast<int>(headings.size()), parent), corner_title_(corner_title) {
   setObjectName(name);
   setHorizontalHeaderLabels(headings);
   horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+  // Wide enough for the heading, and for a typed value under a short one.
   resizeColumnsToContents();
+  for (int column = 0; column < columnCount(); ++column) {
+    setColumnWidth(column, std::max(columnWidth(column), kMinimumColumnWidth));
+  }
   verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
   verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(corner_title) + 16);
 
