@@ -174,6 +174,37 @@ TEST(PrintLevels, LevelZeroWritesNothingBetweenIterationLines) {
   EXPECT_EQ(report.substr(end_of_first, second - end_of_first), "\n\r\n\r\n\r\n");
 }
 
+// Level 1 on the one-variable problem (A = 1, c = q = 1, bm = -3 + 5 = 2,
+// start x = y = z = 1): gap 1, mu .1, t = 1, u = 0, v = -.9, W = .5, so
+// dy = (1 + .5 * .9) / .5 = 2.9, dx = (-.9 + 2.9) * .5 = 1, dz = -.9 - 1 =
+// -1.9. No dx is negative (Alphap keeps -1.0E+06), Alphad = 1.9 and the
+// step .99 / 1.9 gives x = 1.5211, y = 2.5111, z = .0100.
+TEST(PrintLevels, LevelOneReportLayout) {
+  RunDir dir;
+  ProblemInput input = testing::one_variable(-3.0, -5.0);
+  input.iprint = 1;
+  input.maxit = 0;
+  run_problem(dir, input);
+  const std::string expected =
+      "Dual fact. =   .00000D+00\r\n\r\n\r\n\r\n"
+      " Direction for dual variables\r\n\r\n\r\n"
+      "          2.9000\r\n\r\n\r\n"
+      " Direction for primal variables\r\n\r\n\r\n"
+      "          1.0000\r\n\r\n\r\n"
+      " Direction for dual slacks\r\n\r\n\r\n"
+      "         -1.9000\r\n\r\n\r\n"
+      " Alphap =  -.10000D+07\r\n\r\n\r\n\r\n"
+      " Alphad =   .19000D+01\r\n\r\n\r\n\r\n"
+      " Updated primal variables - Iteration   0\r\n\r\n\r\n"
+      "          1.5211\r\n\r\n\r\n"
+      " Updated dual variables \r\n\r\n\r\n"
+      "          2.5111\r\n\r\n\r\n"
+      " Updated dual slacks \r\n\r\n\r\n"
+      "           .0100\r\n\r\n\r\n"
+      "Iteration    1";
+  EXPECT_NE(read_file(dir / "caso1.ip").find(expected), std::string::npos);
+}
+
 // One variable, one constraint (A = 1, q = 1, start x = z = 1): the weight
 // is 1/(1/1 + 1) = .5, the row (1, 1) is absorbed at pivot 1 with d(1) = .5,
 // U = 1 and T1 = 1/1 = 1, and nothing is left for the sum of squares.
