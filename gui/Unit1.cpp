@@ -63,8 +63,8 @@ void TForm1::build_layout() {
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   LabeledEdit1 = new LabeledEdit(QStringLiteral("LabeledEdit1"),
                                  QStringLiteral("Número de Barras:"), GroupBox1, 3);
-  LabeledEdit2 = new LabeledEdit(QStringLiteral("LabeledEdit2"),
-                                 QStringLiteral("Número de Ramos:"), GroupBox1, 3);
+  LabeledEdit2 = new LabeledEdit(QStringLiteral("LabeledEdit2"), QStringLiteral("Número de Ramos:"),
+                                 GroupBox1, 3);
   LabeledEdit3 = new LabeledEdit(QStringLiteral("LabeledEdit3"),
                                  QStringLiteral("Potência Base (MVA):"), GroupBox1, 9);
   LabeledEdit4 = new LabeledEdit(QStringLiteral("LabeledEdit4"),
@@ -127,7 +127,8 @@ void TForm1::build_layout() {
 
 void TForm1::connect_handlers() {
   const auto guarded = [this](void (TForm1::*handler)()) {
-    return [this, handler] { run_handler(dialogs_, this, [this, handler] { (this->*handler)(); }); };
+    return
+        [this, handler] { run_handler(dialogs_, this, [this, handler] { (this->*handler)(); }); };
   };
   connect(Button5, &QPushButton::clicked, this, guarded(&TForm1::Button5Click));
   connect(Button1, &QPushButton::clicked, this, guarded(&TForm1::Button1Click));
@@ -220,7 +221,8 @@ void TForm1::Button4Click() {
     corvo::save_case(QFile::encodeName(*file).toStdString(), title, Case,
                      corvo::default_parameter_texts(), DecimalSeparator);
   } catch (const corvo::CaseFileLayoutError& error) {
-    dialogs_.message_box(this, QString::fromUtf8(error.what()) + QStringLiteral(".\nO arquivo não foi gravado."),
+    const QString refusal = QString::fromUtf8(error.what());
+    dialogs_.message_box(this, refusal + QStringLiteral(".\nO arquivo não foi gravado."),
                          kAttentionCaption, MessageIcon::Warning);
   } catch (const corvo::FileWriteError& error) {
     dialogs_.message_box(this, QString::fromUtf8(error.what()), kAttentionCaption,

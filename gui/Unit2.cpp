@@ -21,12 +21,12 @@ TForm2::TForm2(TForm1& main_form) : QDialog(&main_form), main_form_(main_form) {
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setFont(heading_font(*this));
   Label1->setAlignment(Qt::AlignCenter);
-  Ramos = new DataGrid(QStringLiteral("Ramos"), QStringLiteral("Ramo"),
-                       {QStringLiteral("Barra de\nOrigem"), QStringLiteral("Barra de\nDestino"),
-                        QStringLiteral("Reatância Série\n(p.u.)"),
-                        QStringLiteral("Limite Máximo\n(MW)"),
-                        QStringLiteral("Limite Mínimo\n(MW)")},
-                       this);
+  Ramos =
+      new DataGrid(QStringLiteral("Ramos"), QStringLiteral("Ramo"),
+                   {QStringLiteral("Barra de\nOrigem"), QStringLiteral("Barra de\nDestino"),
+                    QStringLiteral("Reatância Série\n(p.u.)"),
+                    QStringLiteral("Limite Máximo\n(MW)"), QStringLiteral("Limite Mínimo\n(MW)")},
+                   this);
   Button1 = new QPushButton(QStringLiteral("OK"), this);
   Button1->setObjectName(QStringLiteral("Button1"));
   Button1->setAutoDefault(false);
@@ -36,9 +36,8 @@ TForm2::TForm2(TForm1& main_form) : QDialog(&main_form), main_form_(main_form) {
   layout->addWidget(Ramos, 1);
   layout->addWidget(Button1, 0, Qt::AlignHCenter);
 
-  connect(Button1, &QPushButton::clicked, this, [this] {
-    run_handler(main_form_.dialogs(), this, [this] { Button1Click(); });
-  });
+  connect(Button1, &QPushButton::clicked, this,
+          [this] { run_handler(main_form_.dialogs(), this, [this] { Button1Click(); }); });
   FormCreate();
 }
 

@@ -23,14 +23,14 @@ TForm3::TForm3(TForm1& main_form) : QDialog(&main_form), main_form_(main_form) {
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setFont(heading_font(*this));
   Label1->setAlignment(Qt::AlignCenter);
-  Barras = new DataGrid(QStringLiteral("Barras"), QStringLiteral("Barra"),
-                        {QStringLiteral("Tipo"), QStringLiteral("Carga\n(MW)"),
-                         QStringLiteral("Termo Constante\nda F. C. ($/h)"),
-                         QStringLiteral("Coef. Linear\nda F. C. ($/MWh)"),
-                         QStringLiteral("Coef. Quadrático\nda F. C. ($/MW2h)"),
-                         QStringLiteral("Limite Superior\n(MW)"),
-                         QStringLiteral("Limite Inferior\n(MW)")},
-                        this);
+  Barras = new DataGrid(
+      QStringLiteral("Barras"), QStringLiteral("Barra"),
+      {QStringLiteral("Tipo"), QStringLiteral("Carga\n(MW)"),
+       QStringLiteral("Termo Constante\nda F. C. ($/h)"),
+       QStringLiteral("Coef. Linear\nda F. C. ($/MWh)"),
+       QStringLiteral("Coef. Quadrático\nda F. C. ($/MW2h)"),
+       QStringLiteral("Limite Superior\n(MW)"), QStringLiteral("Limite Inferior\n(MW)")},
+      this);
   Button1 = new QPushButton(QStringLiteral("OK"), this);
   Button1->setObjectName(QStringLiteral("Button1"));
   Button1->setAutoDefault(false);
@@ -41,8 +41,7 @@ TForm3::TForm3(TForm1& main_form) : QDialog(&main_form), main_form_(main_form) {
   int label_number = 2;
   for (const QString& type :
        {QStringLiteral("Barra de Carga: 0"), QStringLiteral("Barra de Geração: 1"),
-        QStringLiteral("Barra de Referência: 2"),
-        QStringLiteral("Barra de Geração Negativa: 3")}) {
+        QStringLiteral("Barra de Referência: 2"), QStringLiteral("Barra de Geração Negativa: 3")}) {
     auto* label = new QLabel(type, GroupBox1);
     label->setObjectName(QStringLiteral("Label%1").arg(label_number++));
     types->addWidget(label);
@@ -59,9 +58,8 @@ TForm3::TForm3(TForm1& main_form) : QDialog(&main_form), main_form_(main_form) {
   layout->addWidget(Barras, 1);
   layout->addLayout(bottom);
 
-  connect(Button1, &QPushButton::clicked, this, [this] {
-    run_handler(main_form_.dialogs(), this, [this] { Button1Click(); });
-  });
+  connect(Button1, &QPushButton::clicked, this,
+          [this] { run_handler(main_form_.dialogs(), this, [this] { Button1Click(); }); });
   FormCreate();
 }
 

@@ -20,9 +20,9 @@ struct ParameterEdit {
   int row;
 };
 constexpr ParameterEdit kParameterEdits[corvo::kParameterCount] = {
-    {"nbmax:", 0},   {"nlmax:", 0},  {"ndc:", 0},    {"ndp:", 0},    {"maxit:", 1},
-    {"iprint:", 1},  {"epsln:", 1},  {"epslgiv:", 2}, {"epslnp:", 2}, {"epslim:", 2},
-    {"rho:", 3},     {"bigM:", 3},   {"sigma:", 3},
+    {"nbmax:", 0},  {"nlmax:", 0}, {"ndc:", 0},     {"ndp:", 0},    {"maxit:", 1},
+    {"iprint:", 1}, {"epsln:", 1}, {"epslgiv:", 2}, {"epslnp:", 2}, {"epslim:", 2},
+    {"rho:", 3},    {"bigM:", 3},  {"sigma:", 3},
 };
 
 }  // namespace
@@ -79,9 +79,8 @@ TForm4::TForm4(TForm1& main_form) : QDialog(&main_form), main_form_(main_form) {
   layout->addWidget(Button1, 0, Qt::AlignHCenter);
   layout->addStretch();
 
-  connect(Button1, &QPushButton::clicked, this, [this] {
-    run_handler(main_form_.dialogs(), this, [this] { Button1Click(); });
-  });
+  connect(Button1, &QPushButton::clicked, this,
+          [this] { run_handler(main_form_.dialogs(), this, [this] { Button1Click(); }); });
   FormCreate();
 }
 

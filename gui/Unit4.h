@@ -20,7 +20,7 @@ class TForm4 : public QDialog {
   explicit TForm4(TForm1& main_form);
 
   QLabel* Label1;
-  QGroupBox* GroupBox1;  // "Parâmetros do algoritmo:"
+  QGroupBox* GroupBox1;        // "Parâmetros do algoritmo:"
   LabeledEdit* LabeledEdit1;   // "nbmax:"
   LabeledEdit* LabeledEdit2;   // "nlmax:"
   LabeledEdit* LabeledEdit3;   // "ndc:"
@@ -34,7 +34,7 @@ class TForm4 : public QDialog {
   LabeledEdit* LabeledEdit11;  // "rho:"
   LabeledEdit* LabeledEdit12;  // "bigM:"
   LabeledEdit* LabeledEdit13;  // "sigma:"
-  QPushButton* Button1;  // "OK"
+  QPushButton* Button1;        // "OK"
 
   char DecimalSeparator = '.';
 

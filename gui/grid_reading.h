@@ -12,8 +12,7 @@ class DataGrid;
 void read_integer_column(DataGrid& grid, int column, std::span<std::int32_t> target);
 
 // Reals, with `decimal_separator`.
-void read_real_column(DataGrid& grid, int column, std::span<double> target,
-                      char decimal_separator);
+void read_real_column(DataGrid& grid, int column, std::span<double> target, char decimal_separator);
 
 // A generator column of the bus grid: reals for the buses whose type is not
 // 0, and 0 for a load bus without converting its cell (it may be empty).

@@ -4,8 +4,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-LabeledEdit::LabeledEdit(const QString& name, const QString& label, QWidget* parent,
-                         int max_length)
+LabeledEdit::LabeledEdit(const QString& name, const QString& label, QWidget* parent, int max_length)
     : QWidget(parent), label_(new QLabel(label, this)), edit_(new QLineEdit(this)) {
   setObjectName(name);
   label_->setObjectName(name + "Label");

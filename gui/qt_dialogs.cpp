@@ -17,8 +17,8 @@ void QtDialogs::message_box(QWidget* owner, const QString& text, const QString& 
 }
 
 void QtDialogs::show_exception(QWidget* owner, const QString& message) {
-  QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message,
-                  QMessageBox::Ok, owner);
+  QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message, QMessageBox::Ok,
+                  owner);
   box.exec();
 }
 

@@ -8,9 +8,8 @@
 namespace {
 
 TEST(AlgorithmParameters, DefaultTexts) {
-  const corvo::ParameterTexts expected = {"100",   "150",  "500",   "500",  "20",
-                                          "0",     "1E-10", "1E-35", "1E-6", "1E-10",
-                                          "0,99",  "1E+5", "1E-1"};
+  const corvo::ParameterTexts expected = {"100",   "150",  "500",   "500",  "20",   "0",   "1E-10",
+                                          "1E-35", "1E-6", "1E-10", "0,99", "1E+5", "1E-1"};
   EXPECT_EQ(corvo::default_parameter_texts(), expected);
 }
 

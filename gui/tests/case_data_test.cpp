@@ -17,8 +17,8 @@ TEST(CaseData, CountsGiveArraysOfThatSize) {
   for (const auto* line : {&c.se, &c.re}) EXPECT_EQ(line->size(), 2u);
   for (const auto* line : {&c.x, &c.line_upper, &c.line_lower}) EXPECT_EQ(line->size(), 2u);
   EXPECT_EQ(c.bus_type, std::vector<std::int32_t>(3, 0));
-  for (const auto* bus : {&c.load, &c.constant_cost, &c.linear_cost, &c.quadratic_cost,
-                          &c.gen_upper, &c.gen_lower}) {
+  for (const auto* bus :
+       {&c.load, &c.constant_cost, &c.linear_cost, &c.quadratic_cost, &c.gen_upper, &c.gen_lower}) {
     EXPECT_EQ(*bus, std::vector<double>(3, 0.0));
   }
 }

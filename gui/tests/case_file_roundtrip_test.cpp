@@ -80,8 +80,7 @@ void expect_written(double read, double given, const char* conversion, const std
   const std::string c = conversion;
   if (c == "%.2f" || c == "%.6f") {
     const double unit = c == "%.2f" ? 0.01 : 1e-6;
-    EXPECT_LE(std::fabs(read - given), unit / 2 * (1 + 1e-9) + std::fabs(given) * 1e-15)
-        << what;
+    EXPECT_LE(std::fabs(read - given), unit / 2 * (1 + 1e-9) + std::fabs(given) * 1e-15) << what;
   } else {  // one decimal of mantissa: within 5 % of the value
     EXPECT_LE(std::fabs(read - given), std::fabs(given) * 0.05 * (1 + 1e-9)) << what;
   }
@@ -138,9 +137,9 @@ void expect_round_trip(const std::string& title, const corvo::CaseData& c, const
 class RoundTrip : public testing::Test {
  protected:
   void SetUp() override {
-    file_ = fs::temp_directory_path() / ("corvo_roundtrip_" + std::to_string(::getpid()) + "_" +
-                                         testing::UnitTest::GetInstance()->current_test_info()->name() +
-                                         ".dat");
+    file_ = fs::temp_directory_path() /
+            ("corvo_roundtrip_" + std::to_string(::getpid()) + "_" +
+             testing::UnitTest::GetInstance()->current_test_info()->name() + ".dat");
   }
   void TearDown() override { fs::remove(file_); }
   fs::path file_;

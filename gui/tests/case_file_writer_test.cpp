@@ -82,8 +82,9 @@ TEST_P(BusTypeRecords, EightPerRecord) {
   EXPECT_EQ(records(text, 3, type_records), GetParam().expected);
 }
 
-const std::string kEightTypes = "         1         2         3         0"
-                                "         1         2         3         0\n";
+const std::string kEightTypes =
+    "         1         2         3         0"
+    "         1         2         3         0\n";
 
 INSTANTIATE_TEST_SUITE_P(Counts, BusTypeRecords,
                          testing::Values(BusTypeCase{1, "         1\n"},
@@ -151,9 +152,8 @@ TEST(CaseFileWriter, SameBytesAsTheWholeFormat) {
   c.parameters.epslgiv = 0.0;
   c.parameters.epslnp = 1.0e-150;
   c.parameters.epslim = -2.25e3;
-  std::snprintf(expected, sizeof expected,
-                "        %2d         %1d% 10.1E% 10.1E% 10.1E% 10.1E\n", 99, 9, 1.5e-8, 0.0,
-                1.0e-150, -2.25e3);
+  std::snprintf(expected, sizeof expected, "        %2d         %1d% 10.1E% 10.1E% 10.1E% 10.1E\n",
+                99, 9, 1.5e-8, 0.0, 1.0e-150, -2.25e3);
   EXPECT_EQ(records(render_case_file("t", c), 9, 1), expected);  // after 2 buses
 }
 

@@ -32,9 +32,9 @@ void write_file(const fs::path& path, const std::string& contents) {
 class CaseSaving : public testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("corvo_case_saving_" + std::to_string(::getpid()) + "_" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
+    folder_ =
+        fs::temp_directory_path() / ("corvo_case_saving_" + std::to_string(::getpid()) + "_" +
+                                     testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder_);
     fs::create_directories(folder_);
   }
@@ -175,13 +175,12 @@ TEST_P(DefaultExtension, AddedOnlyWithoutExtension) {
   EXPECT_EQ(corvo::with_default_extension(GetParam().path, "dat"), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, DefaultExtension,
-    testing::Values(ExtensionCase{"caso1", "caso1.dat"},
-                    ExtensionCase{"/tmp/caso1", "/tmp/caso1.dat"},
-                    ExtensionCase{"/tmp/caso1.dat", "/tmp/caso1.dat"},
-                    ExtensionCase{"/tmp/caso1.txt", "/tmp/caso1.txt"},
-                    ExtensionCase{"/tmp/a.b/caso1", "/tmp/a.b/caso1.dat"},
-                    ExtensionCase{"/tmp/", "/tmp/"}));
+INSTANTIATE_TEST_SUITE_P(Paths, DefaultExtension,
+                         testing::Values(ExtensionCase{"caso1", "caso1.dat"},
+                                         ExtensionCase{"/tmp/caso1", "/tmp/caso1.dat"},
+                                         ExtensionCase{"/tmp/caso1.dat", "/tmp/caso1.dat"},
+                                         ExtensionCase{"/tmp/caso1.txt", "/tmp/caso1.txt"},
+                                         ExtensionCase{"/tmp/a.b/caso1", "/tmp/a.b/caso1.dat"},
+                                         ExtensionCase{"/tmp/", "/tmp/"}));
 
 }  // namespace

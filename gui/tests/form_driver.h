@@ -49,7 +49,8 @@ inline void confirm_problem(TForm1& main, const QString& n, const QString& nl, c
 }
 
 // Opens the line form, types `rows` and presses its OK.
-inline void confirm_lines(TForm1& main, FakeDialogs& dialogs, const std::vector<QStringList>& rows) {
+inline void confirm_lines(TForm1& main, FakeDialogs& dialogs,
+                          const std::vector<QStringList>& rows) {
   dialogs.on_modal = [&main, rows](QDialog&) {
     type_rows(main.Form2->Ramos, rows);
     press(main.Form2->Button1);
@@ -59,7 +60,8 @@ inline void confirm_lines(TForm1& main, FakeDialogs& dialogs, const std::vector<
 }
 
 // Opens the bus form, types `rows` and presses its OK.
-inline void confirm_buses(TForm1& main, FakeDialogs& dialogs, const std::vector<QStringList>& rows) {
+inline void confirm_buses(TForm1& main, FakeDialogs& dialogs,
+                          const std::vector<QStringList>& rows) {
   dialogs.on_modal = [&main, rows](QDialog&) {
     type_rows(main.Form3->Barras, rows);
     press(main.Form3->Button1);
@@ -83,8 +85,7 @@ inline void confirm_parameters(TForm1& main, FakeDialogs& dialogs,
 inline void enter_two_bus_case(TForm1& main, FakeDialogs& dialogs) {
   confirm_problem(main, "2", "1", "100", "Caso exemplo");
   confirm_lines(main, dialogs, {{"1", "2", "0,1", "100", "-100"}});
-  confirm_buses(main, dialogs,
-                {{"2", "0", "0", "10", "0,01", "200", "0"}, {"0", "50"}});
+  confirm_buses(main, dialogs, {{"2", "0", "0", "10", "0,01", "200", "0"}, {"0", "50"}});
 }
 
 }  // namespace form_driver

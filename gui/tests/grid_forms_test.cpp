@@ -81,8 +81,7 @@ TEST_F(GridForms, BusFormLayout) {
 
 TEST_F(GridForms, LineExampleIsStoredAndEnablesBusButton) {
   confirm_problem(main, "3", "2", "100");
-  confirm_lines(main, dialogs,
-                {{"1", "2", "0,1", "100", "-100"}, {"2", "3", "0,2", "50", "-50"}});
+  confirm_lines(main, dialogs, {{"1", "2", "0,1", "100", "-100"}, {"2", "3", "0,2", "50", "-50"}});
   EXPECT_TRUE(dialogs.errors().empty());
   EXPECT_EQ(main.Case.se, (std::vector<std::int32_t>{1, 2}));
   EXPECT_EQ(main.Case.re, (std::vector<std::int32_t>{2, 3}));
@@ -99,8 +98,7 @@ TEST_F(GridForms, LineExampleIsStoredAndEnablesBusButton) {
 // reactance stops after both bus columns of every line are stored.
 TEST_F(GridForms, ReactanceWithPointStopsAfterBusNumbers) {
   confirm_problem(main, "3", "2", "100");
-  confirm_lines(main, dialogs,
-                {{"1", "2", "0.1", "100", "-100"}, {"2", "3", "0,2", "50", "-50"}});
+  confirm_lines(main, dialogs, {{"1", "2", "0.1", "100", "-100"}, {"2", "3", "0,2", "50", "-50"}});
   EXPECT_EQ(dialogs.errors(), (std::vector<std::string>{"'0.1' não é um valor real válido"}));
   EXPECT_EQ(main.Case.se, (std::vector<std::int32_t>{1, 2}));
   EXPECT_EQ(main.Case.re, (std::vector<std::int32_t>{2, 3}));
@@ -231,7 +229,8 @@ TEST_F(GridForms, GenerationBusWithEmptyCostStops) {
 TEST_F(GridForms, BusTypeIsNotRangeChecked) {
   confirm_problem(main, "2", "1", "100");
   confirm_lines(main, dialogs, {{"1", "2", "0,1", "100", "-100"}});
-  confirm_buses(main, dialogs, {{"7", "0", "0", "10", "0,01", "200", "0"}, {"-1", "50", "1", "2", "3", "4", "5"}});
+  confirm_buses(main, dialogs,
+                {{"7", "0", "0", "10", "0,01", "200", "0"}, {"-1", "50", "1", "2", "3", "4", "5"}});
   EXPECT_TRUE(dialogs.errors().empty());
   EXPECT_EQ(main.Case.bus_type, (std::vector<std::int32_t>{7, -1}));
   EXPECT_EQ(main.Case.gen_lower, (std::vector<double>{0.0, 5.0}));

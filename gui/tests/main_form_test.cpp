@@ -170,12 +170,11 @@ TEST_P(NonPositiveCount, IsRefusedWithNothingChanged) {
 
 INSTANTIATE_TEST_SUITE_P(
     Counts, NonPositiveCount,
-    testing::Values(
-        CountCase{"3", "0", "O Número de Ramos deve ser um inteiro maior que zero!"},
-        CountCase{"3", "-1", "O Número de Ramos deve ser um inteiro maior que zero!"},
-        CountCase{"0", "2", "O Número de Barras deve ser um inteiro maior que zero!"},
-        CountCase{"-5", "4", "O Número de Barras deve ser um inteiro maior que zero!"},
-        CountCase{"0", "0", "O Número de Ramos deve ser um inteiro maior que zero!"}));
+    testing::Values(CountCase{"3", "0", "O Número de Ramos deve ser um inteiro maior que zero!"},
+                    CountCase{"3", "-1", "O Número de Ramos deve ser um inteiro maior que zero!"},
+                    CountCase{"0", "2", "O Número de Barras deve ser um inteiro maior que zero!"},
+                    CountCase{"-5", "4", "O Número de Barras deve ser um inteiro maior que zero!"},
+                    CountCase{"0", "0", "O Número de Ramos deve ser um inteiro maior que zero!"}));
 
 // The counts are looked at in conversion order: a line count that does not
 // convert is reported as a conversion error first.
@@ -248,7 +247,8 @@ TEST_F(MainForm, SecondOkKeepsOverlapAndDisablesSave) {
   EXPECT_EQ(main.Case.Sb, 200.0);
   EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true, true, false}));
 
-  confirm_buses(main, dialogs, {{"2", "0", "0", "10", "0,01", "200", "0"}, {"0", "50"}, {"0", "5"}});
+  confirm_buses(main, dialogs,
+                {{"2", "0", "0", "10", "0,01", "200", "0"}, {"0", "50"}, {"0", "5"}});
   EXPECT_TRUE(main.Button4->isEnabled());
 }
 

@@ -25,8 +25,8 @@ struct ParameterEditCase {
 
 TEST_F(ParameterForm, LayoutLabelsAndDefaults) {
   const ParameterEditCase expected[] = {
-      {"nbmax:", "100"},  {"nlmax:", "150"},    {"ndc:", "500"},     {"ndp:", "500"},
-      {"maxit:", "20"},   {"iprint:", "0"},     {"epsln:", "1E-10"}, {"epslgiv:", "1E-35"},
+      {"nbmax:", "100"},   {"nlmax:", "150"},    {"ndc:", "500"},     {"ndp:", "500"},
+      {"maxit:", "20"},    {"iprint:", "0"},     {"epsln:", "1E-10"}, {"epslgiv:", "1E-35"},
       {"epslnp:", "1E-6"}, {"epslim:", "1E-10"}, {"rho:", "0,99"},    {"bigM:", "1E+5"},
       {"sigma:", "1E-1"}};
   dialogs.on_modal = [&](QDialog& form) {

@@ -111,9 +111,9 @@ TEST_F(Saving, FileThatCannotBeCreatedIsReported) {
   dialogs.save_answer = target;
   press(main.Button4);
   EXPECT_EQ(dialogs.events,
-            (std::vector<std::string>{"save dialog", "box ATENÇÃO! Não foi possível gravar o arquivo " +
-                                                         target.toStdString() +
-                                                         ": No such file or directory"}));
+            (std::vector<std::string>{"save dialog",
+                                      "box ATENÇÃO! Não foi possível gravar o arquivo " +
+                                          target.toStdString() + ": No such file or directory"}));
   EXPECT_EQ(entries(), 0);
   EXPECT_TRUE(main.Button4->isEnabled());
 }

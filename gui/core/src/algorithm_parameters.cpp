@@ -7,7 +7,7 @@
 namespace corvo {
 
 ParameterTexts default_parameter_texts() {
-  return {"100", "150", "500", "500", "20", "0", "1E-10",
+  return {"100",   "150",  "500",   "500",  "20",   "0",   "1E-10",
           "1E-35", "1E-6", "1E-10", "0,99", "1E+5", "1E-1"};
 }
 

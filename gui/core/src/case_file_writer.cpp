@@ -24,8 +24,12 @@ struct ItemName {
 };
 
 ItemName single(std::string_view column) { return {{}, 0, column}; }
-ItemName line_item(std::size_t index, std::string_view column) { return {"Ramo", index + 1, column}; }
-ItemName bus_item(std::size_t index, std::string_view column) { return {"Barra", index + 1, column}; }
+ItemName line_item(std::size_t index, std::string_view column) {
+  return {"Ramo", index + 1, column};
+}
+ItemName bus_item(std::size_t index, std::string_view column) {
+  return {"Barra", index + 1, column};
+}
 
 template <class Value>
 std::string printf_field(const char* format, Value value) {

@@ -20,8 +20,7 @@ std::string system_reason(int error_number) { return std::strerror(error_number)
 
 // Creates a temporary file next to `target` that did not exist before;
 // returns its descriptor and sets `temporary` to its path.
-int create_temporary_beside(const std::filesystem::path& target,
-                            std::filesystem::path& temporary) {
+int create_temporary_beside(const std::filesystem::path& target, std::filesystem::path& temporary) {
   const std::filesystem::path folder = target.parent_path();
   const std::string stem = "." + target.filename().string() + ".tmp";
   for (int attempt = 0;; ++attempt) {

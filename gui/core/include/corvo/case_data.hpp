@@ -31,11 +31,11 @@ struct CaseData {
   double Sb = 0.0;      // base power, MVA
 
   // Lines, nl entries each.
-  std::vector<std::int32_t> se;     // sending bus
-  std::vector<std::int32_t> re;     // receiving bus
-  std::vector<double> x;            // series reactance, per unit
-  std::vector<double> line_upper;   // upper flow limit, MW
-  std::vector<double> line_lower;   // lower flow limit, MW
+  std::vector<std::int32_t> se;    // sending bus
+  std::vector<std::int32_t> re;    // receiving bus
+  std::vector<double> x;           // series reactance, per unit
+  std::vector<double> line_upper;  // upper flow limit, MW
+  std::vector<double> line_lower;  // lower flow limit, MW
 
   // Buses, n entries each.
   std::vector<std::int32_t> bus_type;  // 0 load, 1 generation, 2 reference, 3 negative generation
