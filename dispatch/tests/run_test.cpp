@@ -28,18 +28,18 @@ const std::string kStop = "Stop - Program terminated.\n";
 // The two-bus case caso1 in the case editor's formats; each record can be
 // replaced to make a bad case.
 struct CaseText {
-  std::string title = "Caso exemplo: duas barras\n";
-  std::string sizes = "         2         1    100.00\n";
-  std::string lines = "         1         2      0.10    100.00   -100.00\n";
-  std::string types = "         2         0\n";
+  std::string title = "Caso exemplo: duas barras\r\n";
+  std::string sizes = "         2         1    100.00\r\n";
+  std::string lines = "         1         2      0.10    100.00   -100.00\r\n";
+  std::string types = "         2         0\r\n";
   std::string buses =
-      "      0.00      0.00     10.00  0.010000    200.00      0.00\n"
-      "     50.00\n";
+      "      0.00      0.00     10.00  0.010000    200.00      0.00\r\n"
+      "     50.00\r\n";
   std::string parameters =
-      "       100       150\n"
-      "       500       500\n"
-      "        20         0   1.0E-10   1.0E-35   1.0E-06   1.0E-10\n"
-      "      0.99   1.0E+05   1.0E-01\n";
+      "       100       150\r\n"
+      "       500       500\r\n"
+      "        20         0   1.0E-10   1.0E-35   1.0E-06   1.0E-10\r\n"
+      "      0.99   1.0E+05   1.0E-01\r\n";
   std::string text() const { return title + sizes + lines + types + buses + parameters; }
 };
 

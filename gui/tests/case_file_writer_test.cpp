@@ -4,7 +4,7 @@
 // an integer at the right of 10 columns, "%10.2f" a real with two decimals,
 // "% 10.2f" and "% 10.6f" the same with a blank where a plus sign would
 // stand, "% 10.1E" one digit, one decimal and a signed two-digit exponent;
-// every record ends with "\n".
+// every record ends with CR LF ("\r\n"), as in every file the programs write.
 #include "corvo/case_file_writer.hpp"
 
 #include <gtest/gtest.h>
@@ -24,10 +24,10 @@ using corvo_test::blank_case;
 // maxit 20 in columns 9-10, iprint 0 in column 20, four tolerances; rho,
 // bigm and sigma.
 const std::string kDefaultParameterRecords =
-    "       100       150\n"
-    "       500       500\n"
-    "        20         0   1.0E-10   1.0E-35   1.0E-06   1.0E-10\n"
-    "      0.99   1.0E+05   1.0E-01\n";
+    "       100       150\r\n"
+    "       500       500\r\n"
+    "        20         0   1.0E-10   1.0E-35   1.0E-06   1.0E-10\r\n"
+    "      0.99   1.0E+05   1.0E-01\r\n";
 
 // The lines of `text` from the `first`-th (1-based), `count` of them.
 std::string records(const std::string& text, int first, int count) {
@@ -40,28 +40,28 @@ std::string records(const std::string& text, int first, int count) {
 
 TEST(CaseFileWriter, TwoBusCaseWhole) {
   const std::string expected =
-      "Caso exemplo\n"
-      "         2         1    100.00\n"
-      "         1         2      0.10    100.00   -100.00\n"
-      "         2         0\n"
-      "      0.00      0.00     10.00  0.010000    200.00      0.00\n"
-      "     50.00\n" +
+      "Caso exemplo\r\n"
+      "         2         1    100.00\r\n"
+      "         1         2      0.10    100.00   -100.00\r\n"
+      "         2         0\r\n"
+      "      0.00      0.00     10.00  0.010000    200.00      0.00\r\n"
+      "     50.00\r\n" +
       kDefaultParameterRecords;
   EXPECT_EQ(render_case_file("Caso exemplo", corvo_test::two_bus_case()), expected);
 }
 
 TEST(CaseFileWriter, SizesRecord) {
   const std::string text = render_case_file("t", blank_case(3, 2));
-  EXPECT_EQ(records(text, 2, 1), "         3         2    100.00\n");
+  EXPECT_EQ(records(text, 2, 1), "         3         2    100.00\r\n");
 }
 
 TEST(CaseFileWriter, EmptyTitleIsAnEmptyLine) {
-  EXPECT_EQ(records(render_case_file("", blank_case(1, 0)), 1, 1), "\n");
+  EXPECT_EQ(records(render_case_file("", blank_case(1, 0)), 1, 1), "\r\n");
 }
 
 TEST(CaseFileWriter, TitleOfEightyCharactersFits) {
   const std::string title(80, 'T');
-  EXPECT_EQ(records(render_case_file(title, blank_case(1, 0)), 1, 1), title + "\n");
+  EXPECT_EQ(records(render_case_file(title, blank_case(1, 0)), 1, 1), title + "\r\n");
 }
 
 struct BusTypeCase {
@@ -84,12 +84,12 @@ TEST_P(BusTypeRecords, EightPerRecord) {
 
 const std::string kEightTypes =
     "         1         2         3         0"
-    "         1         2         3         0\n";
+    "         1         2         3         0\r\n";
 
 INSTANTIATE_TEST_SUITE_P(Counts, BusTypeRecords,
-                         testing::Values(BusTypeCase{1, "         1\n"},
+                         testing::Values(BusTypeCase{1, "         1\r\n"},
                                          BusTypeCase{8, kEightTypes},
-                                         BusTypeCase{9, kEightTypes + "         1\n"},
+                                         BusTypeCase{9, kEightTypes + "         1\r\n"},
                                          BusTypeCase{16, kEightTypes + kEightTypes}));
 
 // A load bus carries its load alone in columns 1-10; generation, reference
@@ -105,10 +105,10 @@ TEST(CaseFileWriter, ShortAndLongBusRecords) {
   c.gen_lower = {9.0, 0.0, 10.0, 0.0};
   const std::string text = render_case_file("t", c);
   EXPECT_EQ(records(text, 4, 4),
-            "     50.00\n"
-            "     10.00      5.00     10.00  0.010000    200.00      0.00\n"
-            "      0.00      0.00     12.50  0.002000    150.00     10.00\n"
-            "     50.00      1.50     10.00  0.000000     30.00      0.00\n");
+            "     50.00\r\n"
+            "     10.00      5.00     10.00  0.010000    200.00      0.00\r\n"
+            "      0.00      0.00     12.50  0.002000    150.00     10.00\r\n"
+            "     50.00      1.50     10.00  0.000000     30.00      0.00\r\n");
 }
 
 // Any type other than 0 takes the long record, even one outside 0..3.
@@ -116,7 +116,7 @@ TEST(CaseFileWriter, UnknownTypeTakesLongRecord) {
   corvo::CaseData c = blank_case(1, 0);
   c.bus_type = {7};
   EXPECT_EQ(records(render_case_file("t", c), 4, 1),
-            "      0.00      0.00      0.00  0.000000      0.00      0.00\n");
+            "      0.00      0.00      0.00  0.000000      0.00      0.00\r\n");
 }
 
 TEST(CaseFileWriter, ReactanceHasTwoDecimals) {
@@ -125,7 +125,7 @@ TEST(CaseFileWriter, ReactanceHasTwoDecimals) {
   c.line_upper = {100.0};
   c.line_lower = {-50.5};
   EXPECT_EQ(records(render_case_file("t", c), 3, 1),
-            "         1         2      0.06    100.00    -50.50\n");
+            "         1         2      0.06    100.00    -50.50\r\n");
 }
 
 TEST(CaseFileWriter, DefaultParameterRecords) {
@@ -142,7 +142,7 @@ TEST(CaseFileWriter, SameBytesAsTheWholeFormat) {
   c.line_upper = {999999.99};
   c.line_lower = {-999999.99};
   char expected[128];
-  std::snprintf(expected, sizeof expected, "%10d%10d% 10.2f% 10.2f% 10.2f\n", 12, 345, -0.125,
+  std::snprintf(expected, sizeof expected, "%10d%10d% 10.2f% 10.2f% 10.2f\r\n", 12, 345, -0.125,
                 999999.99, -999999.99);
   EXPECT_EQ(records(render_case_file("t", c), 3, 1), expected);
 
@@ -152,7 +152,7 @@ TEST(CaseFileWriter, SameBytesAsTheWholeFormat) {
   c.parameters.epslgiv = 0.0;
   c.parameters.epslnp = 1.0e-150;
   c.parameters.epslim = -2.25e3;
-  std::snprintf(expected, sizeof expected, "        %2d         %1d% 10.1E% 10.1E% 10.1E% 10.1E\n",
+  std::snprintf(expected, sizeof expected, "        %2d         %1d% 10.1E% 10.1E% 10.1E% 10.1E\r\n",
                 99, 9, 1.5e-8, 0.0, 1.0e-150, -2.25e3);
   EXPECT_EQ(records(render_case_file("t", c), 9, 1), expected);  // after 2 buses
 }

@@ -71,7 +71,7 @@ TEST_F(CaseSaving, UnconfirmedParametersComeFromTheTexts) {
   EXPECT_FALSE(c.parameters_confirmed);
   EXPECT_EQ(c.parameters.maxit, 35);
   EXPECT_EQ(c.parameters.sigma, 0.1);
-  EXPECT_NE(read_file(file).find("\n        35         0   1.0E-10"), std::string::npos);
+  EXPECT_NE(read_file(file).find("\r\n        35         0   1.0E-10"), std::string::npos);
 }
 
 TEST_F(CaseSaving, ConfirmedParametersIgnoreTheTexts) {
@@ -81,7 +81,7 @@ TEST_F(CaseSaving, ConfirmedParametersIgnoreTheTexts) {
   texts[0] = "not a number";
   const fs::path file = folder_ / "caso1.dat";
   corvo::save_case(file, "Caso", c, texts, ',');
-  EXPECT_NE(read_file(file).find("\n        42         0"), std::string::npos);
+  EXPECT_NE(read_file(file).find("\r\n        42         0"), std::string::npos);
 }
 
 TEST_F(CaseSaving, ReplacesAnExistingFile) {

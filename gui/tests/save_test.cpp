@@ -80,8 +80,8 @@ TEST_F(Saving, ConfirmedParametersAreWritten) {
   dialogs.save_answer = file();
   press(main.Button4);
   const std::string text = read_file(file());
-  EXPECT_NE(text.find("\n        35         1   1.0E-10   1.0E-35   1.0E-06   1.0E-10\n"
-                      "      0.95   1.0E+05   1.0E-01\n"),
+  EXPECT_NE(text.find("\r\n        35         1   1.0E-10   1.0E-35   1.0E-06   1.0E-10\r\n"
+                      "      0.95   1.0E+05   1.0E-01\r\n"),
             std::string::npos)
       << text;
 }
@@ -137,14 +137,14 @@ TEST_F(Saving, TitleIsWrittenOneBytePerCharacter) {
   type(main.LabeledEdit4, "Sistema Elétrico");
   dialogs.save_answer = file();
   press(main.Button4);
-  EXPECT_EQ(read_file(file()).substr(0, 17), "Sistema El\xE9trico\n");
+  EXPECT_EQ(read_file(file()).substr(0, 18), "Sistema El\xE9trico\r\n");
 }
 
 TEST_F(Saving, TitleIsReadWhenSaving) {
   type(main.LabeledEdit4, "Outro titulo");
   dialogs.save_answer = file();
   press(main.Button4);
-  EXPECT_EQ(read_file(file()).substr(0, 13), "Outro titulo\n");
+  EXPECT_EQ(read_file(file()).substr(0, 14), "Outro titulo\r\n");
 }
 
 }  // namespace

@@ -11,13 +11,13 @@
 // nbmax/nlmax, ndc/ndp, maxit 20 in columns 9-10 and iprint 0 in column 20
 // with the four tolerances, and rho, bigm, sigma.
 inline const std::string kTwoBusFile =
-    "Caso exemplo\n"
-    "         2         1    100.00\n"
-    "         1         2      0.10    100.00   -100.00\n"
-    "         2         0\n"
-    "      0.00      0.00     10.00  0.010000    200.00      0.00\n"
-    "     50.00\n"
-    "       100       150\n"
-    "       500       500\n"
-    "        20         0   1.0E-10   1.0E-35   1.0E-06   1.0E-10\n"
-    "      0.99   1.0E+05   1.0E-01\n";
+    "Caso exemplo\r\n"
+    "         2         1    100.00\r\n"
+    "         1         2      0.10    100.00   -100.00\r\n"
+    "         2         0\r\n"
+    "      0.00      0.00     10.00  0.010000    200.00      0.00\r\n"
+    "     50.00\r\n"
+    "       100       150\r\n"
+    "       500       500\r\n"
+    "        20         0   1.0E-10   1.0E-35   1.0E-06   1.0E-10\r\n"
+    "      0.99   1.0E+05   1.0E-01\r\n";

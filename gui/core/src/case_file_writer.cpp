@@ -58,7 +58,9 @@ class CaseFileText {
     text_ += text;
   }
   void literal(std::string_view text) { text_ += text; }
-  void end_record() { text_ += '\n'; }
+  // Records end with CR LF, like every file the programs write; the reader
+  // accepts LF alone too.
+  void end_record() { text_ += "\r\n"; }
   std::string take() { return std::move(text_); }
 
  private:
