@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "fixed_fields.hpp"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -25,67 +27,9 @@ const fs::path kCases = CORVO_CASES_DIR;
 
 constexpr double kRelativeTolerance = 1e-6;
 
-std::string read_file(const fs::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-// Records of a file written with CR LF line ends.
-std::vector<std::string> records_of(const std::string& bytes) {
-  std::vector<std::string> out;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    std::size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    std::string r = bytes.substr(start, end - start);
-    if (!r.empty() && r.back() == '\r') r.pop_back();
-    out.push_back(r);
-    start = end + 1;
-  }
-  return out;
-}
-
-// A real in the D rendering (.ddddD+ee); the exponent letter D is read as E.
-double real_of(std::string field) {
-  for (char& ch : field) {
-    if (ch == 'D') ch = 'E';
-  }
-  return std::stod(field);
-}
-
-// Reads `count` fields of `width` columns from consecutive records.
-class FieldReader {
- public:
-  FieldReader(const std::vector<std::string>& records, std::size_t first)
-      : records_(records), next_(first) {}
-  std::vector<std::string> fields(std::size_t count, std::size_t per_record, std::size_t width) {
-    std::vector<std::string> out;
-    while (out.size() < count) {
-      const std::string& r = records_.at(next_++);
-      for (std::size_t k = 0; k < per_record && out.size() < count; ++k) {
-        out.push_back(k * width < r.size() ? r.substr(k * width, width) : std::string());
-      }
-    }
-    return out;
-  }
-  std::vector<double> reals(std::size_t count, std::size_t per_record, std::size_t width) {
-    std::vector<double> out;
-    for (const std::string& f : fields(count, per_record, width)) out.push_back(real_of(f));
-    return out;
-  }
-  std::vector<int> integers(std::size_t count, std::size_t per_record, std::size_t width) {
-    std::vector<int> out;
-    for (const std::string& f : fields(count, per_record, width)) out.push_back(std::stoi(f));
-    return out;
-  }
-  std::size_t position() const { return next_; }
-
- private:
-  const std::vector<std::string>& records_;
-  std::size_t next_;
-};
+using fixed_fields::FieldReader;
+using fixed_fields::read_file;
+using fixed_fields::records_of;
 
 // What talven.flw holds: flag; n, m; x (4D20.8); y; cost; k; ...
 struct SolverFlow {

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "fixed_fields.hpp"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -22,57 +24,9 @@ namespace fs = std::filesystem;
 const fs::path kOrsa = ORSA_EXE;
 const fs::path kCases = CORVO_CASES_DIR;
 
-std::string read_file(const fs::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> records_of(const std::string& bytes) {
-  std::vector<std::string> out;
-  std::istringstream in(bytes);
-  std::string r;
-  while (std::getline(in, r)) {
-    if (!r.empty() && r.back() == '\r') r.pop_back();
-    out.push_back(r);
-  }
-  return out;
-}
-
-// Consecutive fixed-width fields over records, as the writer laid them out.
-class FieldReader {
- public:
-  FieldReader(const std::vector<std::string>& records, std::size_t first)
-      : records_(records), next_(first) {}
-  std::vector<std::string> fields(std::size_t count, std::size_t per_record, std::size_t width) {
-    std::vector<std::string> out;
-    do {
-      const std::string& r = records_.at(next_++);
-      for (std::size_t k = 0; k < per_record && out.size() < count; ++k) {
-        out.push_back(k * width < r.size() ? r.substr(k * width, width) : std::string());
-      }
-    } while (out.size() < count);
-    return out;
-  }
-  std::vector<double> reals(std::size_t count, std::size_t per_record, std::size_t width) {
-    std::vector<double> out;
-    for (std::string f : fields(count, per_record, width)) {
-      std::replace(f.begin(), f.end(), 'D', 'E');
-      out.push_back(std::stod(f));
-    }
-    return out;
-  }
-  std::vector<int> integers(std::size_t count, std::size_t per_record, std::size_t width) {
-    std::vector<int> out;
-    for (const std::string& f : fields(count, per_record, width)) out.push_back(std::stoi(f));
-    return out;
-  }
-
- private:
-  const std::vector<std::string>& records_;
-  std::size_t next_;
-};
+using fixed_fields::FieldReader;
+using fixed_fields::read_file;
+using fixed_fields::records_of;
 
 struct ProblemFile {
   std::size_t m = 0, nvar = 0;
