@@ -31,8 +31,8 @@ void add_power_balance_rows(const CaseData& data, const NetworkLists& lists,
   }
 }
 
-// Output plus slack equals the upper limit; output minus surplus equals
-// the lower limit.
+// Output plus slack equals the upper limit (rows n+1..n+ngen); output
+// minus surplus equals the lower limit (rows n+ngen+1..n+2*ngen).
 void add_generator_rows(const CaseData& data, const QpColumns& cols, DispatchQp& qp) {
   for (std::int32_t k = 1; k <= data.ngen; ++k) {
     SparseRow upper;
@@ -40,7 +40,8 @@ void add_generator_rows(const CaseData& data, const QpColumns& cols, DispatchQp&
     upper.assign(cols.gen_upper_slack(k), -1.0);
     qp.rows.push_back(upper);
     qp.b.push_back(-data.gen_upper[at(k)]);
-
+  }
+  for (std::int32_t k = 1; k <= data.ngen; ++k) {
     SparseRow lower;
     lower.assign(cols.generator(k), 1.0);
     lower.assign(cols.gen_lower_surplus(k), -1.0);
@@ -50,20 +51,24 @@ void add_generator_rows(const CaseData& data, const QpColumns& cols, DispatchQp&
 }
 
 // The flow y*(angle of se - angle of re) plus slack equals the upper
-// limit, minus surplus equals the lower limit.
+// limit (rows n+2*ngen+1..n+2*ngen+nl); minus surplus equals the lower
+// limit (the next nl rows).
 void add_line_rows(const CaseData& data, const QpColumns& cols, DispatchQp& qp) {
   for (std::int32_t l = 1; l <= data.nl; ++l) {
     const double y = 1.0 / data.x[at(l)];
     const std::int32_t from = angle_column(data.se[at(l)], data.nref);
     const std::int32_t to = angle_column(data.re[at(l)], data.nref);
-
     SparseRow upper;
     if (from) upper.gather(from, -y);
     if (to) upper.gather(to, y);
     upper.assign(cols.line_upper_slack(l), -1.0);
     qp.rows.push_back(upper);
     qp.b.push_back(-data.line_upper[at(l)]);
-
+  }
+  for (std::int32_t l = 1; l <= data.nl; ++l) {
+    const double y = 1.0 / data.x[at(l)];
+    const std::int32_t from = angle_column(data.se[at(l)], data.nref);
+    const std::int32_t to = angle_column(data.re[at(l)], data.nref);
     SparseRow lower;
     if (from) lower.gather(from, y);
     if (to) lower.gather(to, -y);
@@ -97,7 +102,7 @@ DispatchQp build_dispatch_qp(const CaseData& data, const NetworkLists& lists,
                              std::span<const double> bmat) {
   const QpColumns cols{data.n, data.ngen, data.nl};
   DispatchQp qp;
-  qp.m = cols.rows();
+  qp.m = QpRows{data.n, data.ngen, data.nl}.count();
   qp.nvar = cols.count();
   qp.rows.reserve(static_cast<std::size_t>(qp.m));
   add_power_balance_rows(data, lists, bmat, cols, qp);

@@ -29,7 +29,22 @@ struct QpColumns {
   std::int32_t line_upper_slack(std::int32_t l) const { return n - 1 + 3 * ngen + l; }
   std::int32_t line_lower_surplus(std::int32_t l) const { return n - 1 + 3 * ngen + nl + l; }
   std::int32_t count() const { return n - 1 + 3 * ngen + 2 * nl; }
-  std::int32_t rows() const { return n + 2 * ngen + 2 * nl; }
+};
+
+// Constraint rows (1-based), in blocks: power balance of buses 1..n, the
+// upper limits of generators 1..ngen, their lower limits, the upper flow
+// limits of lines 1..nl, their lower flow limits.
+struct QpRows {
+  std::int32_t n = 0;
+  std::int32_t ngen = 0;
+  std::int32_t nl = 0;
+
+  std::int32_t bus_balance(std::int32_t i) const { return i; }
+  std::int32_t gen_upper(std::int32_t k) const { return n + k; }
+  std::int32_t gen_lower(std::int32_t k) const { return n + ngen + k; }
+  std::int32_t line_upper(std::int32_t l) const { return n + 2 * ngen + l; }
+  std::int32_t line_lower(std::int32_t l) const { return n + 2 * ngen + nl + l; }
+  std::int32_t count() const { return n + 2 * ngen + 2 * nl; }
 };
 
 // Lower bound of every angle variable, in radians.
@@ -49,9 +64,10 @@ struct DispatchQp {
 
 // Builds the program from a case in per unit, its lists and Bmat.
 //
-// Rows, in order: power balance of buses 1..n (generation minus load equals
-// Bmat times the angles), then upper and lower limit of each generator,
-// then upper and lower flow limit of each line. Coefficients that fall in
+// Rows, in blocks: power balance of buses 1..n (generation minus load
+// equals Bmat times the angles), the upper limits of generators 1..ngen,
+// their lower limits, the upper flow limits of lines 1..nl, their lower
+// flow limits. Coefficients that fall in
 // the same column of a power-balance or line-limit row are added, so a
 // neighbour reached through two adjacency entries, or a line from a bus to
 // itself, keeps every line's susceptance in the row.
