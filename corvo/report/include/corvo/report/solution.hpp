@@ -1,0 +1,34 @@
+// A solution of the dispatch program as any solver hands it over.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace corvo::report {
+
+// How the solver's run ended, as the solver itself says.
+enum class Outcome {
+  converged,        // the solver's convergence test passed
+  iteration_limit,  // stopped at its iteration limit
+  stopped,          // stopped for another reason (see QpSolution::message)
+};
+
+// Per unit, over the program's columns (x, z) and rows (y), with x in the
+// original variables (angles unshifted). The duals follow the solver's
+// convention: c + q.x - A'y - z = 0. z is informational: the optimality
+// check recomputes the reduced costs from x and y and never relies on it,
+// so a reader of talven.flw (which holds no z) may leave it empty.
+struct QpSolution {
+  std::vector<double> x;
+  std::vector<double> y;
+  std::vector<double> z;
+  int iterations = 0;
+  Outcome outcome = Outcome::stopped;
+  std::string message;  // why the run stopped, when outcome is `stopped`
+  std::string method;   // the solver, e.g. "talven"
+};
+
+// "converged", "iteration_limit" or "stopped".
+const char* outcome_name(Outcome outcome);
+
+}  // namespace corvo::report

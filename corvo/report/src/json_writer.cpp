@@ -1,0 +1,102 @@
+// The report as one JSON document. Numbers that are not finite (a
+// loading against a zero limit, a diverged point) become null.
+#include <cmath>
+
+#include "corvo/report/writers.hpp"
+
+namespace corvo::report {
+namespace {
+
+using nlohmann::json;
+
+json number(double v) { return std::isfinite(v) ? json(v) : json(nullptr); }
+
+json limit_name(AtLimit a) { return a == AtLimit::none ? json(nullptr) : json(at_limit_name(a)); }
+
+json summary_json(const Summary& s) {
+  return {{"case", s.case_name},
+          {"title", s.title},
+          {"method", s.method},
+          {"outcome", outcome_name(s.outcome)},
+          {"iterations", s.iterations},
+          {"message", s.message},
+          {"base_mva", number(s.base_mva)},
+          {"cost", number(s.cost)},
+          {"constant_cost", number(s.constant_cost)},
+          {"cost_with_constant", number(s.cost_with_constant)},
+          {"total_load_mw", number(s.total_load_mw)},
+          {"total_generation_mw", number(s.total_generation_mw)}};
+}
+
+json generators_json(const std::vector<GeneratorRow>& gens) {
+  json a = json::array();
+  for (const GeneratorRow& g : gens)
+    a.push_back({{"generator", g.generator},
+                 {"bus", g.bus},
+                 {"output_mw", number(g.output_mw)},
+                 {"lower_mw", number(g.lower_mw)},
+                 {"upper_mw", number(g.upper_mw)},
+                 {"incremental_cost", number(g.incremental_cost)},
+                 {"at_limit", limit_name(g.at_limit)}});
+  return a;
+}
+
+json buses_json(const std::vector<BusRow>& buses) {
+  json a = json::array();
+  for (const BusRow& b : buses)
+    a.push_back({{"bus", b.bus},
+                 {"type", b.type},
+                 {"angle_deg", number(b.angle_deg)},
+                 {"load_mw", number(b.load_mw)},
+                 {"generation_mw", number(b.generation_mw)},
+                 {"lmp", number(b.lmp)},
+                 {"energy", number(b.energy)},
+                 {"congestion", number(b.congestion)}});
+  return a;
+}
+
+json lines_json(const std::vector<LineRow>& lines) {
+  json a = json::array();
+  for (const LineRow& l : lines)
+    a.push_back({{"line", l.line},
+                 {"from", l.from},
+                 {"to", l.to},
+                 {"flow_mw", number(l.flow_mw)},
+                 {"lower_mw", number(l.lower_mw)},
+                 {"upper_mw", number(l.upper_mw)},
+                 {"loading_percent", number(l.loading_percent)},
+                 {"binding", limit_name(l.binding)},
+                 {"shadow_price", number(l.shadow_price)},
+                 {"mu_upper", number(l.mu_upper)},
+                 {"mu_lower", number(l.mu_lower)}});
+  return a;
+}
+
+json check_json(const OptimalityCheck& check, const Tolerances& tol, bool angles_free) {
+  json conditions = json::array();
+  for (const Condition& c : check.conditions)
+    conditions.push_back({{"name", c.name},
+                          {"value", number(c.value)},
+                          {"unit", c.unit},
+                          {"tolerance", number(c.tolerance)},
+                          {"holds", c.holds},
+                          {"where", c.where}});
+  return {{"verdict", check.optimal ? "optimal" : "not optimal"},
+          {"conditions", conditions},
+          {"failing", check.failing},
+          {"notes", check.notes},
+          {"angles_free", angles_free},
+          {"binding_tolerance_mw", tol.binding_mw}};
+}
+
+}  // namespace
+
+nlohmann::json to_json(const Results& r) {
+  return {{"summary", summary_json(r.summary)},
+          {"generators", generators_json(r.generators)},
+          {"buses", buses_json(r.buses)},
+          {"lines", lines_json(r.lines)},
+          {"optimality", check_json(r.check, r.tolerances, r.angles_free)}};
+}
+
+}  // namespace corvo::report

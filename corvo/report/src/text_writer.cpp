@@ -1,0 +1,138 @@
+// The text report: a summary, then one aligned table per kind of element,
+// then the optimality check and the verdict.
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "corvo/report/writers.hpp"
+
+namespace corvo::report {
+namespace {
+
+using Row = std::vector<std::string>;
+
+std::string fixed(double v, int decimals) {
+  if (std::isnan(v)) return "-";
+  char buf[64];
+  const int len = std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+  // Values too large for a table are shown in exponent form.
+  if (len < 0 || len > 20) std::snprintf(buf, sizeof buf, "%.6e", v);
+  return buf;
+}
+
+std::string scientific(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.3e", v);
+  return buf;
+}
+
+// Columns right-aligned to their widest cell, two blanks apart; the first
+// `left` columns left-aligned.
+void write_table(std::ostream& out, const Row& header, const std::vector<Row>& rows, std::size_t left = 0) {
+  std::vector<std::size_t> width(header.size(), 0);
+  auto widen = [&](const Row& r) {
+    for (std::size_t c = 0; c < r.size(); ++c) width[c] = std::max(width[c], r[c].size());
+  };
+  widen(header);
+  for (const Row& r : rows) widen(r);
+  auto print = [&](const Row& r) {
+    std::string line;
+    for (std::size_t c = 0; c < r.size(); ++c) {
+      const std::string pad(width[c] - r[c].size(), ' ');
+      line += "  " + (c < left ? r[c] + pad : pad + r[c]);
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    out << line << '\n';
+  };
+  print(header);
+  for (const Row& r : rows) print(r);
+}
+
+std::string outcome_text(const Summary& s) {
+  switch (s.outcome) {
+    case Outcome::converged: return "converged in " + std::to_string(s.iterations) + " iterations";
+    case Outcome::iteration_limit:
+      return "stopped at the iteration limit (" + std::to_string(s.iterations) + " iterations)";
+    case Outcome::stopped: return "stopped: " + s.message;
+  }
+  return "";
+}
+
+std::string trimmed(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+void write_summary(std::ostream& out, const Summary& s) {
+  out << "Case " << s.case_name << ": " << trimmed(s.title) << '\n';
+  out << "Solver " << s.method << ": " << outcome_text(s) << '\n';
+  out << "Base power        " << fixed(s.base_mva, 2) << " MVA\n";
+  out << "Total cost        " << fixed(s.cost, 4) << " $/h without constant costs, " << fixed(s.cost_with_constant, 4)
+      << " $/h with them\n";
+  out << "Total load        " << fixed(s.total_load_mw, 4) << " MW\n";
+  out << "Total generation  " << fixed(s.total_generation_mw, 4) << " MW\n";
+}
+
+void write_generators(std::ostream& out, const std::vector<GeneratorRow>& gens) {
+  out << "\nGenerators\n";
+  std::vector<Row> rows;
+  for (const GeneratorRow& g : gens)
+    rows.push_back({std::to_string(g.generator), std::to_string(g.bus), fixed(g.output_mw, 4), fixed(g.lower_mw, 2),
+                    fixed(g.upper_mw, 2), fixed(g.incremental_cost, 4), at_limit_name(g.at_limit)});
+  write_table(out, {"gen", "bus", "output MW", "lower MW", "upper MW", "inc. cost $/MWh", "at limit"}, rows);
+}
+
+void write_buses(std::ostream& out, const std::vector<BusRow>& buses) {
+  out << "\nBuses\n";
+  std::vector<Row> rows;
+  for (const BusRow& b : buses)
+    rows.push_back({std::to_string(b.bus), std::to_string(b.type), fixed(b.angle_deg, 4), fixed(b.load_mw, 2),
+                    fixed(b.generation_mw, 4), fixed(b.lmp, 4), fixed(b.energy, 4), fixed(b.congestion, 4)});
+  write_table(out, {"bus", "type", "angle deg", "load MW", "gen MW", "LMP $/MWh", "energy", "congestion"}, rows);
+}
+
+void write_lines(std::ostream& out, const std::vector<LineRow>& lines) {
+  out << "\nLines\n";
+  std::vector<Row> rows;
+  for (const LineRow& l : lines)
+    rows.push_back({std::to_string(l.line), std::to_string(l.from), std::to_string(l.to), fixed(l.flow_mw, 4),
+                    fixed(l.lower_mw, 2), fixed(l.upper_mw, 2), fixed(l.loading_percent, 1), at_limit_name(l.binding),
+                    fixed(l.shadow_price, 4)});
+  write_table(out, {"line", "from", "to", "flow MW", "lower MW", "upper MW", "loading %", "binding", "shadow $/MWh"},
+              rows);
+}
+
+void write_check(std::ostream& out, const OptimalityCheck& check) {
+  out << "\nOptimality check\n";
+  std::vector<Row> rows;
+  for (const Condition& c : check.conditions) {
+    if (c.name == "solver outcome") {
+      rows.push_back({c.name, "", "", "", c.holds ? "holds" : "FAILS", c.where});
+      continue;
+    }
+    rows.push_back({c.name, std::isnan(c.value) ? "not finite" : scientific(c.value), c.unit,
+                    "<= " + scientific(c.tolerance), c.holds ? "holds" : "FAILS", c.where});
+  }
+  write_table(out, {"condition", "largest", "unit", "tolerance", "", "where"}, rows, 1);
+  for (const std::string& note : check.notes) out << "Note: " << note << '\n';
+  out << "\nVerdict: " << (check.optimal ? "optimal" : "not optimal");
+  if (!check.optimal) {
+    out << " (failing:";
+    for (std::size_t i = 0; i < check.failing.size(); ++i) out << (i ? ", " : " ") << check.failing[i];
+    out << ')';
+  }
+  out << '\n';
+}
+
+}  // namespace
+
+void write_text(std::ostream& out, const Results& r) {
+  write_summary(out, r.summary);
+  write_generators(out, r.generators);
+  write_buses(out, r.buses);
+  write_lines(out, r.lines);
+  write_check(out, r.check);
+}
+
+}  // namespace corvo::report

@@ -1,0 +1,127 @@
+// The optimality check: the hand-solved optimum passes; each kind of fault
+// makes the named condition fail, whatever the solver claims.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <limits>
+
+#include "corvo/report/optimality.hpp"
+#include "two_bus.hpp"
+
+namespace corvo::report {
+namespace {
+
+OptimalityCheck check(const QpSolution& s, bool angles_free = false) {
+  const dispatch::CaseData d = two_bus::case_data();
+  ReportOptions options;
+  options.angles_free = angles_free;
+  return check_optimality(d, build_program(d), s, options);
+}
+
+bool fails(const OptimalityCheck& c, const std::string& name) {
+  return std::find(c.failing.begin(), c.failing.end(), name) != c.failing.end();
+}
+
+const Condition& condition(const OptimalityCheck& c, const std::string& name) {
+  for (const Condition& k : c.conditions)
+    if (k.name == name) return k;
+  throw std::runtime_error("no condition " + name);
+}
+
+TEST(ReportOptimality, HandSolvedOptimumIsOptimal) {
+  const OptimalityCheck c = check(two_bus::optimum());
+  EXPECT_TRUE(c.optimal);
+  EXPECT_TRUE(c.failing.empty());
+  for (const Condition& k : c.conditions) EXPECT_EQ(k.value, k.name == "solver outcome" ? 7.0 : 0.0) << k.name;
+}
+
+TEST(ReportOptimality, FreeAnglesHaveNoBoundCondition) {
+  const OptimalityCheck c = check(two_bus::optimum(), true);
+  EXPECT_TRUE(c.optimal);
+  for (const Condition& k : c.conditions) EXPECT_NE(k.name, "angle bound");
+}
+
+TEST(ReportOptimality, ReducedCostsOfTheOptimum) {
+  const dispatch::DispatchQp qp = build_program(two_bus::case_data());
+  const QpSolution s = two_bus::optimum();
+  const std::vector<double> d = reduced_costs(qp, s.x, s.y);
+  // Only the line's upper slack has a reduced cost: 0 - (-1) * 1000.
+  EXPECT_EQ(d, (std::vector<double>{0, 0, 0, 0, 0, 0, 0, 1000, 0}));
+}
+
+struct Fault {
+  const char* name;
+  std::function<void(QpSolution&)> apply;
+  bool angles_free;
+  const char* failing;  // a condition that must fail
+  double value;         // its expected largest offence, worked out by hand (NaN: not checked)
+  const char* where;
+};
+
+const double kAny = std::numeric_limits<double>::quiet_NaN();
+
+class ReportFaults : public ::testing::TestWithParam<Fault> {};
+
+TEST_P(ReportFaults, AreNotOptimal) {
+  const Fault& f = GetParam();
+  QpSolution s = two_bus::optimum();
+  f.apply(s);
+  const OptimalityCheck c = check(s, f.angles_free);
+  EXPECT_FALSE(c.optimal);
+  EXPECT_TRUE(fails(c, f.failing)) << f.failing;
+  const Condition& k = condition(c, f.failing);
+  if (!std::isnan(f.value)) {
+    EXPECT_NEAR(k.value, f.value, 1e-9);
+  }
+  EXPECT_EQ(k.where, f.where);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReportFaults,
+    ::testing::Values(
+        // The solver's word is not enough, and not needed: a correct point
+        // stopped at the limit is still not reported optimal.
+        Fault{"iteration_limit", [](QpSolution& s) { s.outcome = Outcome::iteration_limit; }, false,
+              "solver outcome", 7.0, "stopped at the iteration limit after 7 iterations"},
+        // Output 1 raised by 1/128 pu: bus 1 is 0.78125 MW out of balance.
+        Fault{"extra_generation", [](QpSolution& s) { s.x[1] += 0.0078125; }, false, "power balance", 0.78125,
+              "bus 1"},
+        // The line's upper slack at -1/128 pu: its row is off by 0.78125 MW
+        // (found first) and the slack as far below zero.
+        Fault{"negative_slack", [](QpSolution& s) { s.x[7] = -0.0078125; }, false, "limits", 0.78125,
+              "line 1 (1-2) upper limit (row residual)"},
+        // Angle 2 at -0.1875: flow 0.375 pu, 12.5 MW over the limit, with
+        // every row kept balanced (outputs 0.375 and 0.125, slacks to
+        // match), so the upper slack is -0.125 pu (found before the flow).
+        Fault{"overloaded_line",
+              [](QpSolution& s) {
+                s.x = {-0.1875, 0.375, 0.125, 1.625, 1.875, 0.375, 0.125, -0.125, 0.625};
+              },
+              false, "limits", 12.5, "line 1 (1-2) slack below its upper limit below 0"},
+        // A negative line price: the slack's reduced cost 0 - (-1)(-1000)
+        // is -1000, -10 $/MWh.
+        Fault{"negative_price", [](QpSolution& s) { s.y[6] = -1000.0; }, false, "dual feasibility", 10.0,
+              "line 1 (1-2) slack below its upper limit"},
+        // A price on the slack lower limit whose surplus is 0.5 pu: the
+        // product 0.5 * 500 = 250 $/h.
+        Fault{"slack_price", [](QpSolution& s) { s.y[7] = 500.0; }, true, "complementarity", 250.0,
+              "line 1 (1-2) surplus above its lower limit"},
+        // An angle below the bound of the classic program.
+        Fault{"angle_below_bound", [](QpSolution& s) { s.x[0] = -2.5; }, false, "angle bound", 0.5,
+              "angle of bus 2"},
+        // A value that is not finite fails, however the other values look.
+        Fault{"not_finite", [](QpSolution& s) { s.x[1] = std::nan(""); }, false, "power balance", kAny, "bus 1"}),
+    [](const ::testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
+
+TEST(ReportOptimality, AngleAtTheClassicBoundIsNoted) {
+  QpSolution s = two_bus::optimum();
+  s.x[0] = -2.0;
+  const OptimalityCheck c = check(s, true);
+  ASSERT_EQ(c.notes.size(), 1u);
+  EXPECT_EQ(c.notes[0], "the angle of bus 2 is at or below -2 rad, the angle bound of the classic program");
+}
+
+}  // namespace
+}  // namespace corvo::report
