@@ -27,9 +27,10 @@ std::string scientific(double v) {
   return buf;
 }
 
-// Columns right-aligned to their widest cell, two blanks apart; the first
-// `left` columns left-aligned.
-void write_table(std::ostream& out, const Row& header, const std::vector<Row>& rows, std::size_t left = 0) {
+// Columns aligned to their widest cell, two blanks apart: numbers to the
+// right, the columns flagged in `left` (texts) to the left.
+void write_table(std::ostream& out, const Row& header, const std::vector<Row>& rows,
+                 const std::vector<bool>& left = {}) {
   std::vector<std::size_t> width(header.size(), 0);
   auto widen = [&](const Row& r) {
     for (std::size_t c = 0; c < r.size(); ++c) width[c] = std::max(width[c], r[c].size());
@@ -40,7 +41,7 @@ void write_table(std::ostream& out, const Row& header, const std::vector<Row>& r
     std::string line;
     for (std::size_t c = 0; c < r.size(); ++c) {
       const std::string pad(width[c] - r[c].size(), ' ');
-      line += "  " + (c < left ? r[c] + pad : pad + r[c]);
+      line += "  " + (c < left.size() && left[c] ? r[c] + pad : pad + r[c]);
     }
     while (!line.empty() && line.back() == ' ') line.pop_back();
     out << line << '\n';
@@ -114,7 +115,8 @@ void write_check(std::ostream& out, const OptimalityCheck& check) {
     rows.push_back({c.name, std::isnan(c.value) ? "not finite" : scientific(c.value), c.unit,
                     "<= " + scientific(c.tolerance), c.holds ? "holds" : "FAILS", c.where});
   }
-  write_table(out, {"condition", "largest", "unit", "tolerance", "", "where"}, rows, 1);
+  write_table(out, {"condition", "largest", "unit", "tolerance", "", "where"}, rows,
+              {true, false, false, false, false, true});
   for (const std::string& note : check.notes) out << "Note: " << note << '\n';
   out << "\nVerdict: " << (check.optimal ? "optimal" : "not optimal");
   if (!check.optimal) {

@@ -88,18 +88,20 @@ INSTANTIATE_TEST_SUITE_P(
         // Output 1 raised by 1/128 pu: bus 1 is 0.78125 MW out of balance.
         Fault{"extra_generation", [](QpSolution& s) { s.x[1] += 0.0078125; }, false, "power balance", 0.78125,
               "bus 1"},
-        // The line's upper slack at -1/128 pu: its row is off by 0.78125 MW
-        // (found first) and the slack as far below zero.
-        Fault{"negative_slack", [](QpSolution& s) { s.x[7] = -0.0078125; }, false, "limits", 0.78125,
-              "line 1 (1-2) upper limit (row residual)"},
+        // Output 1 at -1/128 pu: 0.78125 MW below zero (found before its
+        // lower limit row, which shows as much).
+        Fault{"negative_output", [](QpSolution& s) { s.x[1] = -0.0078125; }, false, "limits", 0.78125,
+              "generator 1 (bus 1) output below 0"},
         // Angle 2 at -0.1875: flow 0.375 pu, 12.5 MW over the limit, with
-        // every row kept balanced (outputs 0.375 and 0.125, slacks to
-        // match), so the upper slack is -0.125 pu (found before the flow).
+        // both buses balanced (outputs 0.375 and 0.125). The slack values
+        // given are ignored: the check takes them as the rows imply them.
         Fault{"overloaded_line",
               [](QpSolution& s) {
-                s.x = {-0.1875, 0.375, 0.125, 1.625, 1.875, 0.375, 0.125, -0.125, 0.625};
+                s.x[0] = -0.1875;
+                s.x[1] = 0.375;
+                s.x[2] = 0.125;
               },
-              false, "limits", 12.5, "line 1 (1-2) slack below its upper limit below 0"},
+              false, "limits", 12.5, "line 1 (1-2) above its upper limit"},
         // A negative line price: the slack's reduced cost 0 - (-1)(-1000)
         // is -1000, -10 $/MWh.
         Fault{"negative_price", [](QpSolution& s) { s.y[6] = -1000.0; }, false, "dual feasibility", 10.0,
@@ -114,6 +116,39 @@ INSTANTIATE_TEST_SUITE_P(
         // A value that is not finite fails, however the other values look.
         Fault{"not_finite", [](QpSolution& s) { s.x[1] = std::nan(""); }, false, "power balance", kAny, "bus 1"}),
     [](const ::testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
+
+// A value read from a file stands for a small range: a mismatch that the
+// rounding of the values explains is no fault. Bus 1's row is
+// P1 + 2*angle2 = 0.25 - 0.25; with P1 off by 1e-6 relative the mismatch
+// is 2.5e-7 pu = 2.5e-5 MW, within a tolerance of 1e-5 MW only with the
+// allowance 1e-6 * (0.25 + 0.25) * 100 = 5e-5 MW.
+TEST(ReportOptimality, RoundingOfTheValuesIsAllowed) {
+  const dispatch::CaseData d = two_bus::case_data();
+  QpSolution s = two_bus::optimum();
+  s.x[1] = 0.25 * (1.0 + 1e-6);
+  ReportOptions options;
+  options.tolerances.balance_mw = 1e-5;
+  EXPECT_FALSE(check_optimality(d, build_program(d), s, options).conditions[1].holds);
+  s.relative_precision = 1e-6;
+  const Condition c = check_optimality(d, build_program(d), s, options).conditions[1];
+  EXPECT_TRUE(c.holds);
+  EXPECT_NEAR(c.value, 2.5e-5, 1e-12);
+  EXPECT_NEAR(c.allowance, 5e-5 * (1.0 + 0.5e-6), 1e-12);
+}
+
+// A value of zero stands for anything up to the cleaning threshold.
+TEST(ReportOptimality, CleanedZerosAreAllowed) {
+  const dispatch::CaseData d = two_bus::case_data();
+  QpSolution s = two_bus::optimum();
+  // The price of bus 1 cleaned away: output 1's reduced cost becomes
+  // 1000 pu, and its product with the output 0.25 pu breaks complementarity
+  // unless a zero may stand for values as large as the price.
+  s.y[0] = 0.0;
+  s.zero_threshold = 1e-6;
+  EXPECT_FALSE(check_optimality(d, build_program(d), s, ReportOptions{}).optimal);
+  s.zero_threshold = 1e3;
+  EXPECT_TRUE(check_optimality(d, build_program(d), s, ReportOptions{}).optimal);
+}
 
 TEST(ReportOptimality, AngleAtTheClassicBoundIsNoted) {
   QpSolution s = two_bus::optimum();

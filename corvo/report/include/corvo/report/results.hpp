@@ -74,6 +74,10 @@ struct Condition {
   std::string unit;
   double value = 0.0;  // the largest offence; 0 when there is none
   double tolerance = 0.0;
+  // What the rounding of the solution's values (see QpSolution) can
+  // explain at the element shown; the condition holds when no element's
+  // offence exceeds the tolerance plus its own allowance.
+  double allowance = 0.0;
   bool holds = false;
   std::string where;  // the element of the largest offence, e.g. "bus 4"
 };

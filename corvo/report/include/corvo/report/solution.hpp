@@ -26,6 +26,12 @@ struct QpSolution {
   Outcome outcome = Outcome::stopped;
   std::string message;  // why the run stopped, when outcome is `stopped`
   std::string method;   // the solver, e.g. "talven"
+  // How exactly the values are known, for a solution read from a file: a
+  // value v stands for any value within relative_precision * |v|, and a
+  // value of exactly zero for any value of magnitude up to zero_threshold
+  // (a solver that cleans small values to zero). Both 0 in memory.
+  double relative_precision = 0.0;
+  double zero_threshold = 0.0;
 };
 
 // "converged", "iteration_limit" or "stopped".

@@ -1,0 +1,17 @@
+// Writing a file so that a failure never damages what was there before:
+// the content goes to a temporary file in the same folder, which replaces
+// the target only once it is complete (and, when asked, checked).
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace corvo::app {
+
+// Throws InputError when the file cannot be written or `check` throws;
+// the temporary file is removed in either case.
+void write_file_safely(const std::filesystem::path& target, const std::string& content,
+                       const std::function<void(const std::filesystem::path&)>& check = {});
+
+}  // namespace corvo::app

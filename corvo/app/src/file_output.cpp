@@ -1,0 +1,48 @@
+#include "corvo/app/file_output.hpp"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "corvo/app/input_error.hpp"
+
+namespace corvo::app {
+namespace fs = std::filesystem;
+
+namespace {
+
+// A new, empty file next to the target, created without a race.
+fs::path make_temporary(const fs::path& target) {
+  std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+  const int fd = mkstemp(pattern.data());
+  if (fd < 0) throw InputError(target.string() + ": cannot create a temporary file in its folder");
+  close(fd);
+  return pattern;
+}
+
+}  // namespace
+
+void write_file_safely(const fs::path& target, const std::string& content,
+                       const std::function<void(const fs::path&)>& check) {
+  const fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  const fs::path temp = make_temporary(dir / target.filename());
+  try {
+    {
+      std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+      out << content;
+      out.close();
+      if (!out) throw InputError(target.string() + ": write failed");
+    }
+    if (check) check(temp);
+    std::error_code ec;
+    fs::rename(temp, target, ec);
+    if (ec) throw InputError(target.string() + ": cannot replace the file: " + ec.message());
+  } catch (...) {
+    std::error_code ec;
+    fs::remove(temp, ec);
+    throw;
+  }
+}
+
+}  // namespace corvo::app

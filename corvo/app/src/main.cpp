@@ -1,0 +1,25 @@
+// corvo: the dispatch system's command-line program. Each subcommand is
+// set up by its own function and run by its own function.
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "corvo/app/import_command.hpp"
+#include "corvo/app/report_command.hpp"
+
+int main(int argc, char** argv) {
+  CLI::App app{"corvo: results and case files for the least-cost dispatch"};
+  app.require_subcommand(1);
+  corvo::app::ReportArgs report_args;
+  CLI::App* report = corvo::app::add_report_command(app, report_args);
+  corvo::app::ImportArgs import_args;
+  CLI::App* import = corvo::app::add_import_command(app, import_args);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // Help is a success; wrong usage is an input error (status 2).
+    return app.exit(e) == 0 ? 0 : 2;
+  }
+  if (report->parsed()) return corvo::app::run_report(report_args, std::cout, std::cerr);
+  if (import->parsed()) return corvo::app::run_import(import_args, std::cerr);
+  return 2;
+}

@@ -1,0 +1,94 @@
+#include "corvo/app/report_command.hpp"
+
+#include <iostream>
+
+#include "corvo/app/file_output.hpp"
+#include "corvo/app/input_error.hpp"
+#include "corvo/app/run_files.hpp"
+#include "corvo/report/program.hpp"
+#include "corvo/report/results.hpp"
+#include "corvo/report/writers.hpp"
+#include "dispatch/case_loader.hpp"
+#include "dispatch/case_names.hpp"
+
+namespace corvo::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CaseFile {
+  std::string name;  // as shown in the report
+  fs::path path;
+};
+
+// NAME (or NAME.dat) as given, or the case named in the problem file,
+// with orsa's own rule for its file name.
+CaseFile case_file_of(const ReportArgs& args) {
+  if (!args.name.empty()) {
+    const fs::path given(args.name);
+    if (given.extension() == ".dat") return {given.stem().string(), args.folder / given};
+    return {args.name, args.folder / (args.name + ".dat")};
+  }
+  const fs::path problem = args.folder / "orsa.ip";
+  const std::string name = case_name_of_problem_file(problem);
+  const auto names = dispatch::make_case_names(name);
+  if (!names) throw InputError(problem.string() + ": record 1: case name '" + name + "' gives no case file name");
+  std::string file = names->case_file;
+  while (!file.empty() && file.back() == ' ') file.pop_back();
+  return {name, args.folder / file};
+}
+
+void write_csv(const report::Results& results, const fs::path& dir) {
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  if (ec) throw InputError(dir.string() + ": cannot create the folder: " + ec.message());
+  for (const report::CsvTable& t : report::csv_tables(results)) write_file_safely(dir / t.file_name, t.content);
+}
+
+void write_results(const ReportArgs& args, const report::Results& results, std::ostream& out) {
+  if (args.format == "json") {
+    out << report::to_json(results).dump(1) << '\n';
+  } else if (args.format == "csv") {
+    write_csv(results, args.output);
+  } else {
+    report::write_text(out, results);
+  }
+}
+
+}  // namespace
+
+CLI::App* add_report_command(CLI::App& app, ReportArgs& args) {
+  CLI::App* cmd = app.add_subcommand(
+      "report", "Results of the orsa and talven run in this folder, in MW and $/MWh, checked for optimality");
+  cmd->add_option("NAME", args.name, "case name (reads NAME.dat); default: the case named in orsa.ip");
+  cmd->add_option("--format", args.format, "text (default), json or csv")
+      ->check(CLI::IsMember({"text", "json", "csv"}));
+  cmd->add_option("--output", args.output, "folder for the CSV files (with --format csv)");
+  cmd->add_option("--dir", args.folder, "folder of the run (default: the current folder)");
+  return cmd;
+}
+
+int run_report(const ReportArgs& args, std::ostream& out, std::ostream& err) {
+  try {
+    if (args.format == "csv" && args.output.empty()) throw InputError("--format csv needs --output DIR");
+    if (args.format != "csv" && !args.output.empty()) throw InputError("--output is for --format csv only");
+    const CaseFile cf = case_file_of(args);
+    if (!fs::exists(cf.path)) throw InputError(cf.path.string() + ": no such case file");
+    const dispatch::CaseData data = dispatch::load_case_file(cf.path);
+    const dispatch::DispatchQp qp = report::build_program(data);
+    report::QpSolution solution = read_flow_file(args.folder / "talven.flw", qp.nvar, qp.m);
+    // After convergence talven writes values of magnitude up to epslnp as
+    // zero.
+    if (solution.outcome == report::Outcome::converged) solution.zero_threshold = data.parameters.epslnp;
+    const report::Results results = report::make_results(cf.name, data, qp, solution, report::ReportOptions{});
+    write_results(args, results, out);
+    return report::exit_status(results);
+  } catch (const InputError& e) {
+    err << "corvo report: " << e.what() << '\n';
+  } catch (const dispatch::CaseFileError& e) {
+    err << "corvo report: " << e.what() << '\n';
+  }
+  return report::kExitInputError;
+}
+
+}  // namespace corvo::app
