@@ -1,0 +1,117 @@
+// corvo import on the public MATPOWER cases: the written files read back
+// through orsa's reader as the shared converted cases (up to their
+// rounding), and their optimum through orsa and talven is the optimum of
+// the unrounded source data.
+#include <cmath>
+
+#include "dispatch/case_loader.hpp"
+#include "run_folder.hpp"
+
+namespace {
+
+using run_folder::RunFolder;
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+const fs::path kData = CORVO_IMPORT_DATA;
+
+void skip_without_shared() {
+  if (!fs::exists(run_folder::kShared / "cases" / "reference.json"))
+    GTEST_SKIP() << "no shared cases at " << run_folder::kShared;
+}
+
+struct Source {
+  const char* matpower;  // file in the test data
+  const char* name;      // case name, as in ../shared/cases
+};
+
+class ImportPublic : public ::testing::TestWithParam<Source> {};
+
+void expect_all_near(const std::vector<double>& a, const std::vector<double>& b, double scale, double tolerance,
+                     const char* what) {
+  ASSERT_EQ(a.size(), b.size()) << what;
+  for (std::size_t i = 0; i < a.size(); ++i) EXPECT_NEAR(a[i] * scale, b[i] * scale, tolerance) << what << " " << i + 1;
+}
+
+// The shared files write reactances and quadratic costs with six decimals
+// and everything else with two; the import keeps more digits, so each
+// value agrees within half a unit of the shared file's last decimal.
+TEST_P(ImportPublic, ReproducesTheSharedCaseFile) {
+  skip_without_shared();
+  RunFolder f;
+  const std::string out = std::string(GetParam().name) + ".dat";
+  ASSERT_EQ(f.corvo("import '" + (kData / GetParam().matpower).string() + "' -o " + out), 0) << f.err("corvo");
+  const dispatch::CaseData mine = dispatch::load_case_file(f.path() / out);
+  const dispatch::CaseData shared = dispatch::load_case_file(run_folder::kShared / "cases" / out);
+  ASSERT_EQ(mine.n, shared.n);
+  ASSERT_EQ(mine.nl, shared.nl);
+  ASSERT_EQ(mine.ngen, shared.ngen);
+  EXPECT_EQ(mine.sb, shared.sb);
+  EXPECT_EQ(mine.se, shared.se);
+  EXPECT_EQ(mine.re, shared.re);
+  EXPECT_EQ(mine.bus_type, shared.bus_type);
+  EXPECT_EQ(mine.nref, shared.nref);
+  const double sb = shared.sb;
+  expect_all_near(mine.x, shared.x, 1.0, 5e-7, "reactance");
+  expect_all_near(mine.line_upper, shared.line_upper, sb, 5e-3, "line upper limit");
+  expect_all_near(mine.line_lower, shared.line_lower, sb, 5e-3, "line lower limit");
+  expect_all_near(mine.load, shared.load, sb, 5e-3, "load");
+  expect_all_near(mine.constant_cost, shared.constant_cost, 1.0, 5e-3, "constant cost");
+  expect_all_near(mine.linear_cost, shared.linear_cost, 1.0 / sb, 5e-3, "linear cost");
+  expect_all_near(mine.quadratic_cost, shared.quadratic_cost, 1.0 / (sb * sb), 5e-7, "quadratic cost");
+  expect_all_near(mine.gen_upper, shared.gen_upper, sb, 5e-3, "generator upper limit");
+  expect_all_near(mine.gen_lower, shared.gen_lower, sb, 5e-3, "generator lower limit");
+  EXPECT_NE(f.err("corvo").find(" -> " + out + ": "), std::string::npos) << f.err("corvo");
+}
+
+TEST_P(ImportPublic, OptimumIsThatOfTheUnroundedSource) {
+  skip_without_shared();
+  const json ref = run_folder::reference()["cases"][GetParam().name];
+  const double expected = ref["objective_with_constant_unrounded_data"].get<double>() -
+                          ref["constant_cost_sum"].get<double>();
+  RunFolder f;
+  const std::string name = GetParam().name;
+  ASSERT_EQ(f.corvo("import '" + (kData / GetParam().matpower).string() + "' -o " + name + ".dat"), 0);
+  f.solve(name);
+  ASSERT_EQ(f.corvo("report --format json", "report"), 0) << f.out("report");
+  const json rep = json::parse(f.out("report"));
+  EXPECT_NEAR(rep["summary"]["cost"].get<double>(), expected, 1e-6 * expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ImportPublic,
+                         ::testing::Values(Source{"case9.m", "ieee9"}, Source{"case14.m", "ieee14"},
+                                           Source{"case30.m", "ieee30"}),
+                         [](const ::testing::TestParamInfo<Source>& info) { return std::string(info.param.name); });
+
+// A piecewise-linear cost is refused, naming the generator, and no file
+// is written. (Rows of a matrix are of one length, so the polynomial rows
+// become cubics with a zero leading coefficient, which are accepted.)
+TEST(ImportRun, RefusesWhatTheModelCannotHold) {
+  RunFolder f;
+  std::string text = run_folder::read_file(kData / "case9.m");
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"\t2\t1500\t0\t3\t", "\t2\t1500\t0\t4\t0\t"},
+                                 {"\t2\t2000\t0\t3\t0.085\t1.2\t600;", "\t1\t2000\t0\t2\t0\t0\t300\t600;"},
+                                 {"\t2\t3000\t0\t3\t", "\t2\t3000\t0\t4\t0\t"}}) {
+    const auto at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    text.replace(at, from.size(), to);
+  }
+  run_folder::write_file(f.path() / "pwl.m", text);
+  EXPECT_EQ(f.corvo("import pwl.m"), 2);
+  EXPECT_EQ(f.err("corvo"),
+            "corvo import: pwl.m: generator 2 (bus 2) has a piecewise-linear cost, which our case model cannot hold\n");
+  EXPECT_FALSE(fs::exists(f.path() / "pwl.dat"));
+}
+
+TEST(ImportRun, KeepsAnExistingFileUnlessForced) {
+  RunFolder f;
+  run_folder::write_file(f.path() / "case9.dat", "mine\r\n");
+  const std::string source = "'" + (kData / "case9.m").string() + "'";
+  EXPECT_EQ(f.corvo("import " + source), 2);
+  EXPECT_EQ(f.err("corvo"), "corvo import: case9.dat: the file exists; --force replaces it\n");
+  EXPECT_EQ(run_folder::read_file(f.path() / "case9.dat"), "mine\r\n");
+  EXPECT_EQ(f.corvo("import --force " + source), 0);
+  EXPECT_EQ(run_folder::read_file(f.path() / "case9.dat").substr(0, 15), "MATPOWER case9:");
+}
+
+}  // namespace
