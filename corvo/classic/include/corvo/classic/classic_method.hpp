@@ -35,8 +35,9 @@ enum class Outcome {
 // indices are those of the cleaned point against the unshifted problem.
 // After the iteration limit nothing is cleaned, the cost is 0.0 and the
 // indices are those of the last pass. x always holds the angle variables
-// with their lower bounds added back. After a failure only `message`,
-// `n`, `m` and `epsln` have a meaning.
+// with their lower bounds added back. After a failure only `message` has
+// a meaning (and `n`, `m`, `epsln` when the problem was built); x, y and z
+// are empty.
 struct ClassicResult {
   Outcome outcome = Outcome::Failed;
   std::string message;  // the failure, as talven reports it; empty otherwise
