@@ -261,5 +261,29 @@ TEST(ClassicPipelineFiles, RefusedNameWritesNothing) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
 }
 
+// A step factor rho of 1.0E+30 throws the iterate far out until the gap is
+// no longer finite: talven reports the failure and writes no flow record,
+// and the method must fail with the same message and the same files.
+TEST(ClassicPipelineFiles, FailedRunGivesTalvensMessageAndFiles) {
+  std::string case_text = file_bytes(kCases / "caso1.dat");
+  const std::size_t at = case_text.find("      0.99");
+  ASSERT_NE(at, std::string::npos);
+  case_text.replace(at, 10, "   1.0E+30");
+  RunFolder programs, library, logs;
+  for (const RunFolder* folder : {&programs, &library}) {
+    std::ofstream(folder->path() / "caso1.dat", std::ios::binary) << case_text;
+  }
+  ASSERT_EQ(run_program_in(programs.path(), kOrsa, "caso1\n", logs.path() / "orsa"), 0);
+  ASSERT_EQ(run_program_in(programs.path(), kTalven, "", logs.path() / "talven"), 0);
+
+  const ClassicResult r = solve_and_write_pipeline_files(library.path() / "caso1.dat");
+  ASSERT_EQ(r.outcome, Outcome::Failed);
+  EXPECT_NE(file_bytes(programs.path() / "caso1.ip").find("*** Error - " + r.message + " ***"), std::string::npos)
+      << r.message;
+  for (const std::string& name : pipeline_file_names(library.path() / "caso1.dat")) {
+    EXPECT_TRUE(file_bytes(programs.path() / name) == file_bytes(library.path() / name)) << name << " differs";
+  }
+}
+
 }  // namespace
 }  // namespace corvo::classic
