@@ -16,6 +16,7 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 #include "newton_system.hpp"
 #include "program_matrix.hpp"
@@ -212,7 +213,9 @@ double dispatch_cost(const dispatch::DispatchQp& qp, std::span<const double> x) 
   return cost;
 }
 
-Solution solve_dispatch_qp(const dispatch::DispatchQp& qp, const Options& options) {
+namespace {
+
+Solution iterate(const dispatch::DispatchQp& qp, const Options& options) {
   const auto started = Clock::now();
   const ProgramMatrix a = program_matrix(qp);
   const Problem p = scaled_problem(qp, a);
@@ -236,29 +239,30 @@ Solution solve_dispatch_qp(const dispatch::DispatchQp& qp, const Options& option
       options.on_iteration({k, r.gap_relative, r.primal_scaled, r.dual_scaled, step_p, step_d,
                             seconds});
     }
-    s.iterations = k;
-    finish(qp, p, it, r, s);
+    // Ends the solve with the current point.
+    auto end = [&](Status status, std::string message) {
+      s.iterations = k;
+      s.status = status;
+      s.message = std::move(message);
+      finish(qp, p, it, r, s);
+      return s;
+    };
     if (r.primal_scaled <= options.tolerance && r.dual_scaled <= options.tolerance &&
         r.gap_relative <= options.tolerance) {
-      s.status = Status::optimal;
-      return s;
+      return end(Status::optimal, "");
     }
     if (std::max({norm_inf(it.x), norm_inf(it.y), norm_inf(it.z)}) > kDivergence) {
-      s.status = Status::infeasible;
-      s.message = "the iterates diverge: no dispatch meets every limit";
-      return s;
+      return end(Status::infeasible, "the iterates diverge: no dispatch meets every limit");
     }
     if (k >= options.max_iterations) {
-      s.status = Status::iteration_limit;
-      s.message = "no convergence within " + std::to_string(options.max_iterations) + " iterations";
-      return s;
+      return end(Status::iteration_limit,
+                 "no convergence within " + std::to_string(options.max_iterations) + " iterations");
     }
 
     for (std::size_t j = 0; j < n; ++j) h[j] = p.free[j] ? p.q[j] : p.q[j] + it.z[j] / it.x[j];
     if (!newton.factor(h)) {
-      s.status = Status::numerical_failure;
-      s.message = "the Newton system could not be factored at iteration " + std::to_string(k);
-      return s;
+      return end(Status::numerical_failure,
+                 "the Newton system could not be factored at iteration " + std::to_string(k));
     }
     // Predictor: the affine-scaling direction.
     for (std::size_t j = 0; j < n; ++j) rc[j] = p.free[j] ? 0.0 : -it.x[j] * it.z[j];
@@ -278,9 +282,8 @@ Solution solve_dispatch_qp(const dispatch::DispatchQp& qp, const Options& option
     }
     direction(p, newton, it, r, rc, dx, dy, dz, hx);
     if (!all_finite(dx) || !all_finite(dy) || !all_finite(dz)) {
-      s.status = Status::numerical_failure;
-      s.message = "the Newton direction is not finite at iteration " + std::to_string(k);
-      return s;
+      return end(Status::numerical_failure,
+                 "the Newton direction is not finite at iteration " + std::to_string(k));
     }
     step_p = std::min(1.0, kFractionToBoundary * step_to_boundary(p, it.x, dx));
     step_d = std::min(1.0, kFractionToBoundary * step_to_boundary(p, it.z, dz));
@@ -289,6 +292,20 @@ Solution solve_dispatch_qp(const dispatch::DispatchQp& qp, const Options& option
       it.z[j] += step_d * dz[j];
     }
     for (std::size_t i = 0; i < m; ++i) it.y[i] += step_d * dy[i];
+  }
+}
+
+}  // namespace
+
+Solution solve_dispatch_qp(const dispatch::DispatchQp& qp, const Options& options) {
+  try {
+    return iterate(qp, options);
+  } catch (const std::runtime_error& e) {
+    // The factorisation ran out of memory or refused its input.
+    Solution s;
+    s.status = Status::numerical_failure;
+    s.message = e.what();
+    return s;
   }
 }
 
