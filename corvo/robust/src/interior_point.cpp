@@ -26,9 +26,16 @@ namespace corvo::robust {
 namespace {
 
 constexpr double kFractionToBoundary = 0.995;
-// An iterate beyond this size (in the scaled problem) has diverged: the
-// program has no feasible point (or no finite dual), see divergence().
+// Infeasibility shows as an iterate that runs away: either its size
+// passes kDivergence (in the scaled problem), or it leaves the central
+// path for good, the complementarity collapsing below kCollapsedGap while
+// the residuals stay above the tolerance and stop shrinking (by at least
+// half over kStallIterations iterations). The primal regularisation keeps
+// the duals of an infeasible program finite, so the second sign is the
+// usual one.
 constexpr double kDivergence = 1e10;
+constexpr double kCollapsedGap = 1e-12;
+constexpr int kStallIterations = 5;
 // Angle values at or below the classic bound within this margin count as
 // bound (radians).
 constexpr double kAngleMargin = 1e-9;
@@ -232,6 +239,7 @@ Solution iterate(const dispatch::DispatchQp& qp, const Options& options) {
   Vector dx(n), dy(m), dz(n), ax(n), ay(m), az(n), rc(n), hx(n);
   Vector h(n);
   double step_p = 0.0, step_d = 0.0;
+  std::vector<double> history;  // largest scaled residual of each iteration
   for (int k = 0;; ++k) {
     const Residuals r = residuals(p, it, col_work);
     if (options.on_iteration) {
@@ -251,7 +259,12 @@ Solution iterate(const dispatch::DispatchQp& qp, const Options& options) {
         r.gap_relative <= options.tolerance) {
       return end(Status::optimal, "");
     }
-    if (std::max({norm_inf(it.x), norm_inf(it.y), norm_inf(it.z)}) > kDivergence) {
+    const double residual = std::max(r.primal_scaled, r.dual_scaled);
+    history.push_back(residual);
+    const bool stalled = k >= kStallIterations && residual > options.tolerance &&
+                         r.gap_relative < kCollapsedGap &&
+                         residual > 0.5 * history[history.size() - 1 - kStallIterations];
+    if (stalled || std::max({norm_inf(it.x), norm_inf(it.y), norm_inf(it.z)}) > kDivergence) {
       return end(Status::infeasible, "the iterates diverge: no dispatch meets every limit");
     }
     if (k >= options.max_iterations) {

@@ -9,7 +9,7 @@ namespace {
 
 // Primal regularisation of a free column, relative to the square of its
 // largest coefficient; and of any other column, absolute.
-constexpr double kFreeRegularisation = 1e-8;
+constexpr double kFreeRegularisation = 1e-10;
 constexpr double kBoundedRegularisation = 1e-14;
 // Dual regularisation: first try, growth factor and last try.
 constexpr double kFirstDelta = 1e-10;
@@ -18,7 +18,7 @@ constexpr double kLastDelta = 1e-2;
 // Refinement stops after this many corrections, or once the residual is
 // this small relative to the right-hand side, or when it grows.
 constexpr int kMaxRefinements = 8;
-constexpr double kRefinementTolerance = 1e-13;
+constexpr double kRefinementTolerance = 1e-10;
 
 double largest_magnitude(std::span<const double> v) {
   double m = 0.0;
