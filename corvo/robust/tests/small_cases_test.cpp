@@ -52,6 +52,26 @@ TEST(RobustSmall, LoadBehindATooWeakLineIsInfeasible) {
   EXPECT_EQ(s.status, Status::infeasible) << s.message;
 }
 
+// A second part of the network without the reference bus: its angles are
+// fixed only up to a common shift, so the rows are dependent. Each part
+// serves its own load, 30 MW at 10 $/MWh and 30 MW at 12 $/MWh: 660 $/h.
+TEST(RobustSmall, PartWithoutReferenceBus) {
+  dispatch::CaseData d = empty_case();
+  add_bus(d, dispatch::kReferenceBus, 10.0, 10.0, 0.0, 200.0, 0.0);
+  add_bus(d, dispatch::kLoadBus, 20.0);
+  add_bus(d, dispatch::kGenerationBus, 20.0, 12.0, 0.0, 50.0, 0.0);
+  add_bus(d, dispatch::kLoadBus, 10.0);
+  add_line(d, 1, 2, 0.1, 100.0, -100.0);
+  add_line(d, 3, 4, 0.1, 100.0, -100.0);
+  ASSERT_TRUE(corvo::robust::precheck_case(d).empty());
+  const dispatch::DispatchQp qp = corvo::robust::build_program(d);
+  const corvo::robust::Solution s = corvo::robust::solve_dispatch_qp(qp);
+  ASSERT_EQ(s.status, Status::optimal) << s.message;
+  EXPECT_NEAR(s.cost, 660.0, 1e-6);
+  // Flow 3 -> 4 is 10 MW = 0.1 pu = 10·(θ3 − θ4), whatever the shift.
+  EXPECT_NEAR(s.x[1] - s.x[2], 0.01, 1e-9);
+}
+
 // The log callback sees every iteration once, in order, ending with the
 // converged one.
 TEST(RobustSmall, IterationLogCallback) {
