@@ -106,8 +106,9 @@ double step_to_boundary(const Problem& p, const Vector& v, const Vector& d) {
 bool starting_point(const Problem& p, NewtonSystem& newton, Iterate& it) {
   const std::size_t n = p.a.cols;
   const std::size_t m = p.a.rows;
-  // With H = I the Newton system gives x = Aᵀ(AAᵀ)⁻¹b for hx = 0, hy = b,
-  // and y = (AAᵀ)⁻¹A c, x = c − Aᵀy... for hx = −c, hy = 0 (then z = −x).
+  // With H = I the Newton system gives, for hx = 0 and hy = b, the
+  // least-norm x = Aᵀ(AAᵀ)⁻¹b; for hx = −c and hy = 0 it gives
+  // y = (AAᵀ)⁻¹A c and w = Aᵀy − c, the negated dual slack z = c − Aᵀy.
   if (!newton.factor(Vector(n, 1.0))) return false;
   Vector zero_n(n, 0.0), zero_m(m, 0.0), minus_c(n);
   for (std::size_t j = 0; j < n; ++j) minus_c[j] = -p.c[j];
