@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Set-up (scripts/setup.sh), then the main job on the bundled example case
 # caso1 (two buses, one generator): orsa builds the quadratic program from
-# cases/caso1.dat, talven solves it, and the case report is printed.
+# cases/caso1.dat, talven solves it, the case report is printed, and
+# last the results as corvo reports them (MW, $/MWh, optimality check).
 # The files of the run stay in build/example/.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -19,3 +20,8 @@ cat caso1.ip
 echo
 echo "(console of talven:)"
 cat talven.console
+echo
+echo "(corvo report:)"
+status=0
+"$build/corvo/app/corvo" report || status=$?
+exit $status

@@ -48,6 +48,7 @@ void report_mappings(std::ostream& err, const ImportArgs& args, const fs::path& 
   err << "corvo import: " << args.input << " -> " << out.string() << ": " << c.buses.size() << " buses, "
       << c.lines.size() << " lines, " << generators << " generators\n";
   for (const std::string& m : c.mappings) err << "  " << m << '\n';
+  if (c.mappings.empty()) err << "  no mapping needed: the data fit our case model as they are\n";
   if (out.stem().string().size() > 9)
     err << "  warning: orsa takes case names of at most 9 characters; rename the file to run it\n";
 }

@@ -19,6 +19,14 @@ std::string render(double value, int decimals) {
   return buf;
 }
 
+// "0.5" as ".5" and "-0.5" as "-.5", as the reader takes them: one more
+// decimal in the same columns.
+std::string without_leading_zero(const std::string& s) {
+  if (s.rfind("0.", 0) == 0) return s.substr(1);
+  if (s.rfind("-0.", 0) == 0) return "-" + s.substr(2);
+  return s;
+}
+
 std::string padded(const std::string& s) { return std::string(kWidth - s.size(), ' ') + s; }
 
 std::string int_field(std::int32_t v) { return padded(std::to_string(v)); }
@@ -34,17 +42,22 @@ std::string generator_record(const ImportedBus& b) {
 
 std::string real_field(double value, int min_decimals, const std::string& what) {
   if (!std::isfinite(value)) throw ImportError(what + " is not a finite number");
-  std::string best;
-  for (int d = min_decimals; d <= kWidth; ++d) {
-    const std::string s = render(value, d);
-    if (static_cast<int>(s.size()) > kWidth) break;
-    best = s;
-    if (std::strtod(s.c_str(), nullptr) == value) break;
+  // Texts of at most 9 characters keep a blank before the field, so that
+  // the file stays readable by eye; a value that needs all 10 columns
+  // gets them rather than losing its digits.
+  for (const int room : {kWidth - 1, kWidth}) {
+    std::string best;
+    for (int d = min_decimals; d <= kWidth; ++d) {
+      std::string s = render(value, d);
+      if (static_cast<int>(s.size()) > room) s = without_leading_zero(s);
+      if (static_cast<int>(s.size()) > room) break;
+      best = s;
+      if (std::strtod(s.c_str(), nullptr) == value) break;
+    }
+    if (!best.empty()) return padded(best);
   }
-  if (best.empty())
-    throw ImportError(what + " = " + render(value, min_decimals) + " does not fit in " + std::to_string(kWidth) +
-                      " columns with " + std::to_string(min_decimals) + " decimals");
-  return padded(best);
+  throw ImportError(what + " = " + render(value, min_decimals) + " does not fit in " + std::to_string(kWidth) +
+                    " columns with " + std::to_string(min_decimals) + " decimals");
 }
 
 std::string case_file_text(const ImportedCase& c) {

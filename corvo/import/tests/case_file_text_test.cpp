@@ -14,12 +14,15 @@ struct FieldCase {
 };
 
 // The shortest text with at least the given decimals that reads back
-// exactly; otherwise as many decimals as fit in 10 columns.
+// exactly; otherwise as many decimals as fit in 9 columns (a blank in
+// front), the zero before the point dropped when that gains a decimal;
+// 10 columns only when 9 cannot hold the minimum decimals.
 TEST(CaseFileText, RealFields) {
   for (const FieldCase& c : {FieldCase{0.22, 6, "  0.220000"}, FieldCase{250.0, 2, "    250.00"},
-                             FieldCase{-0.5, 2, "     -0.50"}, FieldCase{0.0860585198, 6, "0.08605852"},
+                             FieldCase{-0.5, 2, "     -0.50"}, FieldCase{0.0860585198, 6, " .08605852"},
                              FieldCase{0.0576, 6, "  0.057600"}, FieldCase{1234567.5, 2, "1234567.50"},
-                             FieldCase{0.123456789, 2, "0.12345679"}, FieldCase{1.0 / 3.0, 6, "0.33333333"}})
+                             FieldCase{123456.75, 2, " 123456.75"}, FieldCase{-0.123456789, 2, " -.1234568"},
+                             FieldCase{0.123456789, 2, " .12345679"}, FieldCase{1.0 / 3.0, 6, " .33333333"}})
     EXPECT_EQ(real_field(c.value, c.min_decimals, "v"), c.field) << c.value;
 }
 
