@@ -79,6 +79,7 @@ json check_json(const OptimalityCheck& check, const Tolerances& tol, bool angles
                           {"value", number(c.value)},
                           {"unit", c.unit},
                           {"tolerance", number(c.tolerance)},
+                          {"allowance", number(c.allowance)},
                           {"holds", c.holds},
                           {"where", c.where}});
   return {{"verdict", check.optimal ? "optimal" : "not optimal"},

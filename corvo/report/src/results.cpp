@@ -41,6 +41,7 @@ Summary make_summary(const std::string& case_name, const CaseData& data, const D
   Summary sum;
   sum.case_name = case_name;
   sum.title = data.title;
+  while (!sum.title.empty() && sum.title.back() == ' ') sum.title.pop_back();
   sum.method = s.method;
   sum.outcome = s.outcome;
   sum.iterations = s.iterations;
