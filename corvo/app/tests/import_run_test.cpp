@@ -83,6 +83,35 @@ INSTANTIATE_TEST_SUITE_P(Cases, ImportPublic,
                                            Source{"case30.m", "ieee30"}),
                          [](const ::testing::TestParamInfo<Source>& info) { return std::string(info.param.name); });
 
+// Two generators on bus 1 of a two-bus network (load 50 MW at bus 2, one
+// branch without rating): A at 10 $/MWh, 0..200 MW; B at
+// 0.05 P^2 + 2 P + 10 $/h, -20..100 MW. B's incremental cost 2 + 0.1 P
+// stays below A's up to 80 MW, so B serves the whole load: P_B = 50 MW,
+// A = 0, price 2 + 0.1 * 50 = 7 $/MWh everywhere, cost with constants
+// 0.05 * 2500 + 2 * 50 + 10 = 235 $/h. The import moves B to its own bus 3
+// and shifts its lower limit: output 50 + 20 = 70 MW reported, 20 MW more
+// load at bus 3, and the same cost.
+TEST(ImportRun, SharedBusAndNegativeLowerLimitKeepTheOptimum) {
+  RunFolder f;
+  run_folder::write_file(f.path() / "two.m",
+                         "function mpc = two\n"
+                         "mpc.version = '2';\n"
+                         "mpc.baseMVA = 100;\n"
+                         "mpc.bus = [1 3 0 0 0 0; 2 1 50 0 0 0];\n"
+                         "mpc.gen = [1 0 0 0 0 1 100 1 200 0; 1 0 0 0 0 1 100 1 100 -20];\n"
+                         "mpc.branch = [1 2 0 0.1 0 0 0 0 0 0 1];\n"
+                         "mpc.gencost = [2 0 0 3 0 10 0; 2 0 0 3 0.05 2 10];\n");
+  ASSERT_EQ(f.corvo("import two.m"), 0) << f.err("corvo");
+  f.solve("two");
+  ASSERT_EQ(f.corvo("report --format json", "report"), 0) << f.out("report");
+  const json rep = json::parse(f.out("report"));
+  EXPECT_NEAR(rep["summary"]["cost_with_constant"].get<double>(), 235.0, 235e-6);
+  for (const json& bus : rep["buses"]) EXPECT_NEAR(bus["lmp"].get<double>(), 7.0, 1e-3) << bus["bus"];
+  EXPECT_NEAR(rep["generators"][1]["output_mw"].get<double>(), 70.0, 1e-3);
+  EXPECT_EQ(rep["generators"][1]["bus"], 3);
+  EXPECT_NEAR(rep["buses"][2]["load_mw"].get<double>(), 20.0, 1e-12);
+}
+
 // A piecewise-linear cost is refused, naming the generator, and no file
 // is written. (Rows of a matrix are of one length, so the polynomial rows
 // become cubics with a zero leading coefficient, which are accepted.)

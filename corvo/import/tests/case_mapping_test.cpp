@@ -70,7 +70,7 @@ TEST(CaseMapping, SecondGeneratorOnABusGetsItsOwnBus) {
   EXPECT_EQ(c.lines[1].x, kJoiningReactance);
   EXPECT_EQ(c.lines[1].upper, 9999.0);
   EXPECT_TRUE(has_mapping(c, "generator 2 (bus 1) shares its bus: moved to its own bus 3, joined to bus 1 by a line "
-                             "of reactance 0.0001 pu and no limit"));
+                             "of reactance 0.01 pu and no limit"));
 }
 
 TEST(CaseMapping, OutOfServiceGeneratorIsDropped) {
