@@ -150,21 +150,24 @@ void TForm1::FormCreate() {
   DecimalSeparator = ',';
 }
 
-// A count of zero or below is refused before anything is stored. The counts
-// are looked at in the order the handler converts them, up to the first text
-// that does not convert: that one is left to the conversion error.
-bool TForm1::refuse_non_positive_counts() {
+// A negative line count and a bus count below one are refused before
+// anything is stored (a case may have no line: one bus alone is a valid
+// case). The counts are looked at in the order the handler converts them,
+// up to the first text that does not convert: that one is left to the
+// conversion error.
+bool TForm1::refuse_invalid_counts() {
   const struct {
     const LabeledEdit* edit;
+    std::int32_t least;
     QString message;
   } counts[] = {
-      {LabeledEdit2, QStringLiteral("O Número de Ramos deve ser um inteiro maior que zero!")},
-      {LabeledEdit1, QStringLiteral("O Número de Barras deve ser um inteiro maior que zero!")},
+      {LabeledEdit2, 0, QStringLiteral("O Número de Ramos deve ser um inteiro maior ou igual a zero!")},
+      {LabeledEdit1, 1, QStringLiteral("O Número de Barras deve ser um inteiro maior que zero!")},
   };
   for (const auto& count : counts) {
     const std::optional<std::int32_t> value = count_in(text_of(*count.edit));
     if (!value) return false;
-    if (*value <= 0) {
+    if (*value < count.least) {
       dialogs_.message_box(this, count.message, kAttentionCaption, MessageIcon::Warning);
       return true;
     }
@@ -172,14 +175,32 @@ bool TForm1::refuse_non_positive_counts() {
   return false;
 }
 
-void TForm1::Button5Click() {
-  if (refuse_non_positive_counts()) return;
+void TForm1::update_save_button() { Button4->setEnabled(lines_confirmed_ && buses_confirmed_); }
 
-  corvo::set_line_count(Case, corvo::StrToInt(text_of(*LabeledEdit2)));
-  // The arrays now belong to new counts: the grids have to be confirmed
-  // again before the case can be saved.
-  Button4->setEnabled(false);
-  corvo::set_bus_count(Case, corvo::StrToInt(text_of(*LabeledEdit1)));
+void TForm1::LinesConfirmed() {
+  lines_confirmed_ = true;
+  update_save_button();
+}
+
+void TForm1::BusesConfirmed() {
+  buses_confirmed_ = true;
+  update_save_button();
+}
+
+// A grid whose count changes holds arrays of the new size that the user
+// has not seen: it must be confirmed again before the case can be saved.
+// A grid whose count stays keeps its confirmed values.
+void TForm1::Button5Click() {
+  if (refuse_invalid_counts()) return;
+
+  const std::int32_t nl = corvo::StrToInt(text_of(*LabeledEdit2));
+  if (nl != Case.nl) lines_confirmed_ = false;
+  corvo::set_line_count(Case, nl);
+  update_save_button();
+  const std::int32_t n = corvo::StrToInt(text_of(*LabeledEdit1));
+  if (n != Case.n) buses_confirmed_ = false;
+  corvo::set_bus_count(Case, n);
+  update_save_button();
   Case.Sb = corvo::StrToFloat(text_of(*LabeledEdit3), DecimalSeparator);
   Button1->setEnabled(true);
 }

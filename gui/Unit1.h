@@ -56,16 +56,26 @@ class TForm1 : public QWidget {
   void Button3Click();  // opens the parameter form
   void Button4Click();  // saves the case
 
+  // Called by the OK of the line and of the bus grid form. "GRAVAR" is
+  // enabled once both grids have been confirmed since their counts last
+  // changed.
+  void LinesConfirmed();
+  void BusesConfirmed();
+
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
   void build_layout();
   void connect_handlers();
-  bool refuse_non_positive_counts();
+  bool refuse_invalid_counts();
+  void update_save_button();
   template <class Form>
   void open_form(Form*& open_instance);
 
   Dialogs& dialogs_;
   bool placed_ = false;
+  // Whether each grid has been confirmed since its count last changed.
+  bool lines_confirmed_ = false;
+  bool buses_confirmed_ = false;
 };

@@ -65,5 +65,6 @@ void TForm2::Button1Click() {
   read_real_column(*Ramos, 4, lines.line_upper, DecimalSeparator);
   read_real_column(*Ramos, 5, lines.line_lower, DecimalSeparator);
   main_form_.Button2->setEnabled(true);
+  main_form_.LinesConfirmed();
   accept();
 }

@@ -89,5 +89,5 @@ void TForm3::Button1Click() {
   read_generator_column(*Barras, 6, buses.bus_type, buses.gen_upper, DecimalSeparator);
   read_generator_column(*Barras, 7, buses.bus_type, buses.gen_lower, DecimalSeparator);
   accept();
-  main_form_.Button4->setEnabled(true);
+  main_form_.BusesConfirmed();
 }

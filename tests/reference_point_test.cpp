@@ -163,11 +163,10 @@ TEST_P(ReferencePoint, SatisfiesTheProblemFileAndCostsTheReferenceOptimum) {
   for (std::size_t k = 0; k < s.ngen; ++k) x[s.n - 1 + k] = r.pg[k] / c.sb;
   const std::size_t first_slack = s.n - 1 + s.ngen;
   for (std::size_t i = s.n; i < p.m; ++i) {
-    const std::size_t row = i - s.n;  // 0-based among the limit rows
-    const std::size_t slack =
-        row < 2 * s.ngen
-            ? first_slack + (row % 2) * s.ngen + row / 2
-            : first_slack + 2 * s.ngen + ((row - 2 * s.ngen) % 2) * s.nl + (row - 2 * s.ngen) / 2;
+    // The limit rows come in the blocks of the slack columns (generator
+    // uppers, generator lowers, line uppers, line lowers), so the slack of
+    // the r-th limit row is the r-th slack column.
+    const std::size_t slack = first_slack + (i - s.n);
     ASSERT_EQ(p.rows[i][slack], -1.0) << "row " << i + 1;
     x[slack] = dot(p.rows[i], x) - p.b[i];
     EXPECT_GE(x[slack], -1e-9) << "limit of row " << i + 1 << " is broken";
@@ -179,7 +178,7 @@ TEST_P(ReferencePoint, SatisfiesTheProblemFileAndCostsTheReferenceOptimum) {
   // The upper-limit row of a line holds minus its flow in the angle columns.
   for (std::size_t l = 0; l < s.nl; ++l) {
     std::vector<double> angles(x.begin(), x.begin() + static_cast<long>(s.n - 1));
-    const std::vector<double>& upper = p.rows[s.n + 2 * s.ngen + 2 * l];
+    const std::vector<double>& upper = p.rows[s.n + 2 * s.ngen + l];
     EXPECT_NEAR(-dot(upper, angles) * c.sb, r.flows[l], 1e-6) << "flow of line " << l + 1;
   }
   double cost = 0.0;

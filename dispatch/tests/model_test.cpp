@@ -249,6 +249,64 @@ TEST(DispatchQp, TwoBusCase) {
   EXPECT_EQ(qp.lb, (Reals{-2.0}));
 }
 
+TEST(DispatchQp, RowsFollowTheTableInBlocks) {
+  // Three buses, two generators, three lines, on 100 MVA:
+  //   bus 1 reference, generator 1: 10 $/MWh, 0.02 $/MW2h, 10 to 150 MW
+  //   bus 2 generation, load 20 MW, generator 2: 20 $/MWh, 5 to 80 MW
+  //   bus 3 load 60 MW
+  //   line 1: 1-2, x 0.1 (y 10), limits 50 / -40 MW
+  //   line 2: 2-3, x 0.2 (y 5), limits 70 / -60 MW
+  //   line 3: 3-1, x 0.25 (y 4), limits 90 / -80 MW
+  // Columns: 1-2 angles of buses 2 and 3 (bus 1 is the reference), 3-4
+  // generators, 5-6 their upper slacks, 7-8 their lower surpluses, 9-11
+  // line upper slacks, 12-14 line lower surpluses.
+  const CaseData d = CaseBuilder(100)
+                         .line(1, 2, 0.1, 50, -40)
+                         .line(2, 3, 0.2, 70, -60)
+                         .line(3, 1, 0.25, 90, -80)
+                         .gen_bus(kReferenceBus, 0, 10, 0.02, 150, 10)
+                         .gen_bus(kGenerationBus, 20, 20, 0.0, 80, 5)
+                         .load_bus(60)
+                         .per_unit();
+  const DispatchQp qp = build(d);
+  ASSERT_EQ(qp.nvar, 2 + 3 * 2 + 2 * 3);
+  ASSERT_EQ(qp.m, 3 + 2 * 2 + 2 * 3);
+  // clang-format off
+  const std::vector<Reals> rows = {
+    // 1   2    3   4   5   6   7   8   9  10  11  12  13  14
+    { 10,  4,   1,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0},  // 1 balance of bus 1: +y to buses 2, 3
+    {-15,  5,   0,  1,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0},  // 2 balance of bus 2: -(10+5), +5 to bus 3
+    {  5, -9,   0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0},  // 3 balance of bus 3: +5 to bus 2, -(5+4)
+    {  0,  0,  -1,  0, -1,  0,  0,  0,  0,  0,  0,  0,  0,  0},  // 4 = n+1: upper limit of generator 1
+    {  0,  0,   0, -1,  0, -1,  0,  0,  0,  0,  0,  0,  0,  0},  // 5 = n+2: upper limit of generator 2
+    {  0,  0,   1,  0,  0,  0, -1,  0,  0,  0,  0,  0,  0,  0},  // 6 = n+ngen+1: lower limit of generator 1
+    {  0,  0,   0,  1,  0,  0,  0, -1,  0,  0,  0,  0,  0,  0},  // 7: lower limit of generator 2
+    { 10,  0,   0,  0,  0,  0,  0,  0, -1,  0,  0,  0,  0,  0},  // 8 = n+2ngen+1: upper limit of line 1 (+y at re = 2)
+    { -5,  5,   0,  0,  0,  0,  0,  0,  0, -1,  0,  0,  0,  0},  // 9: upper limit of line 2 (-y at se, +y at re)
+    {  0, -4,   0,  0,  0,  0,  0,  0,  0,  0, -1,  0,  0,  0},  // 10: upper limit of line 3 (-y at se = 3)
+    {-10,  0,   0,  0,  0,  0,  0,  0,  0,  0,  0, -1,  0,  0},  // 11 = n+2ngen+nl+1: lower limit of line 1
+    {  5, -5,   0,  0,  0,  0,  0,  0,  0,  0,  0,  0, -1,  0},  // 12: lower limit of line 2
+    {  0,  4,   0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0, -1},  // 13: lower limit of line 3
+  };
+  // clang-format on
+  EXPECT_EQ(dense_rows(qp), rows);
+  // Loads, then -upper and lower of the generators, then -upper and lower
+  // of the lines, all in per unit.
+  EXPECT_EQ(qp.b, (Reals{0, 0.2, 0.6, -1.5, -0.8, 0.1, 0.05, -0.5, -0.7, -0.9, -0.4, -0.6, -0.8}));
+  EXPECT_EQ(qp.c, (Reals{0, 0, 1000, 2000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(qp.q, (Reals{0, 0, 0.02 * 10000.0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(qp.x0, (Reals{0, 0, (0.1 + 1.5) / 2.0, (0.05 + 0.8) / 2.0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(qp.flags, (Ints{1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(qp.lb, (Reals{-2.0, -2.0}));
+  // The row numbering helper agrees with the table.
+  const QpRows r{3, 2, 3};
+  EXPECT_EQ(r.gen_upper(2), 5);
+  EXPECT_EQ(r.gen_lower(1), 6);
+  EXPECT_EQ(r.line_upper(1), 8);
+  EXPECT_EQ(r.line_lower(3), 13);
+  EXPECT_EQ(r.count(), 13);
+}
+
 TEST(DispatchQp, NegativeGenerationBusWithdrawsAndCarriesTheNegatedCost) {
   const CaseData d = CaseBuilder(100)
                          .line(1, 2, 0.1, 100, -100)
@@ -304,12 +362,14 @@ TEST(DispatchQp, NonConsecutiveParallelLinesGiveTheSameConstraintsAsAdjacentOnes
   EXPECT_EQ(ra[0][1], 5.0);
   // Line rows: the same flows, in the order of the lines (line 2 of one
   // case is line 3 of the other); the slack columns follow the line number.
+  // After the 3 balance rows and the 2 generator rows come the 3 upper
+  // limits, then the 3 lower limits.
   const std::size_t first_line_row = 3 + 2 * 1;
   const std::size_t other_line[3] = {0, 2, 1};
   for (std::size_t l = 0; l < 3; ++l) {
     for (std::size_t r = 0; r < 2; ++r) {
-      const Reals& a = ra[first_line_row + 2 * l + r];
-      const Reals& t = rt[first_line_row + 2 * other_line[l] + r];
+      const Reals& a = ra[first_line_row + 3 * r + l];
+      const Reals& t = rt[first_line_row + 3 * r + other_line[l]];
       EXPECT_EQ(Reals(a.begin(), a.begin() + 2), Reals(t.begin(), t.begin() + 2))
           << "line " << l + 1;
     }
@@ -335,8 +395,10 @@ TEST(DispatchQp, SelfLoopAddsNothingToTheBalanceNorToTheLineFlow) {
                          .per_unit();
   const auto rows = dense_rows(build(d));
   EXPECT_EQ(rows[1][0], -10.0);        // only the line 1-2 remains
-  EXPECT_EQ(rows[2 + 2 + 2][0], 0.0);  // upper limit row of line 2
-  EXPECT_EQ(rows[2 + 2 + 3][0], 0.0);  // lower limit row of line 2
+  EXPECT_EQ(rows[2 + 2 + 1][0], 0.0);  // upper limit row of line 2 (row 6)
+  EXPECT_EQ(rows[2 + 2 + 3][0], 0.0);  // lower limit row of line 2 (row 8)
+  EXPECT_EQ(rows[2 + 2 + 0][0], 10.0);   // upper limit of line 1: +y at re
+  EXPECT_EQ(rows[2 + 2 + 2][0], -10.0);  // lower limit of line 1: -y at re
 }
 
 TEST(DispatchQp, SingleBusHasNoAngleColumnsAndNoLowerBounds) {

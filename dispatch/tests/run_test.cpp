@@ -69,7 +69,15 @@ TEST(OrsaRun, BundledCaso1IsTheTwoBusCaseInTheEditorsFormats) {
 // row of six variables takes two records). The problem file of caso1 is
 // the two-bus program: six rows over six variables, costs 0, 1000, 0...
 // and 0, 100, 0..., guess 0, 1, 0..., flags 1, 0..., one bound -2.
-// ieee9 has nine buses, so its bus types take two records (8 + 1).
+// ieee9 has nine buses, so its bus types take two records (8 + 1). Its
+// program has 35 variables (8 angles, 3 x 3 generator columns, 2 x 9 line
+// columns), so every row takes nine records (8 x 4 + 3), and 33 rows in
+// blocks: the balances of buses 1..9, the upper limits of generators 1..3
+// (rows 10-12: -1 in the generator's column and in its upper slack's,
+// right-hand side -Pmax), their lower limits (rows 13-15), the upper flow
+// limits of lines 1..9 (rows 16-24: -y at the sending end, +y at the
+// receiving end, -1 in the slack, right-hand side -limit) and their lower
+// flow limits (rows 25-33); the right-hand side follows the same order.
 
 struct GoldenCase {
   const char* name;

@@ -153,10 +153,10 @@ struct CountCase {
   const char* message;
 };
 
-class NonPositiveCount : public MainForm, public testing::WithParamInterface<CountCase> {};
+class InvalidCount : public MainForm, public testing::WithParamInterface<CountCase> {};
 
 // Refused with a warning before anything is stored; the buttons stay.
-TEST_P(NonPositiveCount, IsRefusedWithNothingChanged) {
+TEST_P(InvalidCount, IsRefusedWithNothingChanged) {
   confirm_problem(main, "3", "2", "100");
   confirm_problem(main, GetParam().n, GetParam().nl, "50");
   EXPECT_EQ(dialogs.events,
@@ -168,13 +168,35 @@ TEST_P(NonPositiveCount, IsRefusedWithNothingChanged) {
   EXPECT_EQ(enabled(), (std::vector<bool>{true, true, false, true, false}));
 }
 
+// A negative line count and a bus count below one; the line count is
+// looked at first.
 INSTANTIATE_TEST_SUITE_P(
-    Counts, NonPositiveCount,
-    testing::Values(CountCase{"3", "0", "O Número de Ramos deve ser um inteiro maior que zero!"},
-                    CountCase{"3", "-1", "O Número de Ramos deve ser um inteiro maior que zero!"},
-                    CountCase{"0", "2", "O Número de Barras deve ser um inteiro maior que zero!"},
-                    CountCase{"-5", "4", "O Número de Barras deve ser um inteiro maior que zero!"},
-                    CountCase{"0", "0", "O Número de Ramos deve ser um inteiro maior que zero!"}));
+    Counts, InvalidCount,
+    testing::Values(
+        CountCase{"3", "-1", "O Número de Ramos deve ser um inteiro maior ou igual a zero!"},
+        CountCase{"0", "2", "O Número de Barras deve ser um inteiro maior que zero!"},
+        CountCase{"-5", "4", "O Número de Barras deve ser um inteiro maior que zero!"},
+        CountCase{"0", "0", "O Número de Barras deve ser um inteiro maior que zero!"},
+        CountCase{"0", "-2", "O Número de Ramos deve ser um inteiro maior ou igual a zero!"}));
+
+// A case may have no line: the line grid then has no row, and its OK
+// still leads on to the bus grid and to "GRAVAR".
+TEST_F(MainForm, ZeroLinesAreAccepted) {
+  confirm_problem(main, "1", "0", "100");
+  EXPECT_TRUE(dialogs.events.empty());
+  EXPECT_EQ(main.Case.nl, 0);
+  EXPECT_EQ(main.Case.n, 1);
+  dialogs.on_modal = [this](QDialog&) {
+    EXPECT_EQ(main.Form2->Ramos->rowCount(), 0);
+    press(main.Form2->Button1);
+  };
+  press(main.Button1);
+  dialogs.on_modal = nullptr;
+  EXPECT_TRUE(main.Case.se.empty());
+  confirm_buses(main, dialogs, {{"2", "20", "0", "10", "0,01", "200", "0"}});
+  EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true, true, true}));
+  EXPECT_TRUE(dialogs.errors().empty());
+}
 
 // The counts are looked at in conversion order: a line count that does not
 // convert is reported as a conversion error first.
@@ -233,11 +255,9 @@ TEST_F(MainForm, ParameterFormCanBeConfirmedFirst) {
 }
 
 // A second OK makes arrays for the new counts that keep the values of the
-// lines and buses they share with the old ones and zeros elsewhere;
-// "GRAVAR" waits for the bus grid again, the other buttons stay.
-TEST_F(MainForm, SecondOkKeepsOverlapAndDisablesSave) {
+// lines and buses they share with the old ones and zeros elsewhere.
+TEST_F(MainForm, SecondOkKeepsOverlap) {
   enter_two_bus_case(main, dialogs);
-  ASSERT_TRUE(main.Button4->isEnabled());
   confirm_problem(main, "3", "2", "200");
   EXPECT_EQ(main.Case.se, (std::vector<std::int32_t>{1, 0}));
   EXPECT_EQ(main.Case.x, (std::vector<double>{0.1, 0.0}));
@@ -245,12 +265,66 @@ TEST_F(MainForm, SecondOkKeepsOverlapAndDisablesSave) {
   EXPECT_EQ(main.Case.load, (std::vector<double>{0.0, 50.0, 0.0}));
   EXPECT_EQ(main.Case.linear_cost, (std::vector<double>{10.0, 0.0, 0.0}));
   EXPECT_EQ(main.Case.Sb, 200.0);
-  EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true, true, false}));
+}
 
-  confirm_buses(main, dialogs,
-                {{"2", "0", "0", "10", "0,01", "200", "0"}, {"0", "50"}, {"0", "5"}});
+// After a second OK, "GRAVAR" waits until every grid whose count changed
+// has been confirmed again; a grid whose count stayed keeps its values and
+// needs no new confirmation. The other buttons stay enabled.
+struct RecountCase {
+  const char* name;
+  const char* n;
+  const char* nl;
+  bool save_after_ok;          // "GRAVAR" right after the second OK
+  bool save_after_buses_only;  // after confirming the bus grid alone
+  bool save_after_lines_only;  // after confirming the line grid alone
+};
+
+class SecondOk : public MainForm, public testing::WithParamInterface<RecountCase> {
+ protected:
+  void recount() {
+    enter_two_bus_case(main, dialogs);
+    ASSERT_TRUE(main.Button4->isEnabled());
+    confirm_problem(main, GetParam().n, GetParam().nl, "100");
+  }
+  void confirm_line_grid() {
+    std::vector<QStringList> rows{{"1", "2", "0,1", "100", "-100"}};
+    if (std::string(GetParam().nl) == "2") rows.push_back({"2", "3", "0,2", "100", "-100"});
+    confirm_lines(main, dialogs, rows);
+  }
+  void confirm_bus_grid() {
+    std::vector<QStringList> rows{{"2", "0", "0", "10", "0,01", "200", "0"}, {"0", "50"}};
+    if (std::string(GetParam().n) == "3") rows.push_back({"0", "5"});
+    confirm_buses(main, dialogs, rows);
+  }
+};
+
+TEST_P(SecondOk, SaveWaitsForEveryResizedGrid) {
+  const RecountCase& c = GetParam();
+  recount();
+  EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true, true, c.save_after_ok}));
+  confirm_bus_grid();
+  EXPECT_EQ(main.Button4->isEnabled(), c.save_after_buses_only);
+  confirm_line_grid();
+  EXPECT_TRUE(main.Button4->isEnabled());
+  EXPECT_TRUE(dialogs.errors().empty());
+}
+
+TEST_P(SecondOk, LinesFirstThenBuses) {
+  const RecountCase& c = GetParam();
+  recount();
+  confirm_line_grid();
+  EXPECT_EQ(main.Button4->isEnabled(), c.save_after_lines_only);
+  confirm_bus_grid();
   EXPECT_TRUE(main.Button4->isEnabled());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Counts, SecondOk,
+    testing::Values(RecountCase{"Unchanged", "2", "1", true, true, true},
+                    RecountCase{"MoreBuses", "3", "1", false, true, false},
+                    RecountCase{"MoreLines", "2", "2", false, false, true},
+                    RecountCase{"Both", "3", "2", false, false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Once the line arrays were made anew, the case can no longer be saved even
 // if the bus count then fails.
