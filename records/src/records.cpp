@@ -197,6 +197,22 @@ void Records::require_records(int unit, std::uintmax_t records, std::string_view
 
 void Records::stop() { throw StopRequest{}; }
 
+void Records::flush_all() {
+  for (auto& [number, u] : units_) {
+    if (u->out == nullptr) continue;
+    if (u->line_open) {
+      *u->out << u->end_of_record;
+      u->line_open = false;
+    }
+    u->out->flush();
+  }
+  if (console_line_open_) {
+    console_out_ << '\n';
+    console_line_open_ = false;
+  }
+  console_out_.flush();
+}
+
 std::string Records::close_all() {
   std::string failures;
   for (auto& [number, u] : units_) {

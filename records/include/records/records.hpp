@@ -154,6 +154,9 @@ class Records {
   // StopRequest arrives. Throws RunTimeError, before the stop line, when
   // a file could not be written or closed.
   void finish_stop();
+  // Ends open lines and flushes every unit, without checking (for a
+  // caller that reads back what it wrote before the run ends).
+  void flush_all();
   // Ends open lines, then flushes and closes every file and flushes the
   // console. Returns the report of every unit whose records did not all
   // reach the file (empty when all did).
