@@ -36,6 +36,22 @@ void check_line_bus(Records& io, const CaseData& data, std::int32_t l, const cha
   }
 }
 
+std::string number(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.6g", v);
+  return buf;
+}
+
+// A reactance so small that its susceptance 1/x overflows (a denormal
+// such as 1.0D-320) would put Infinity into Bmat and the problem file.
+// Zero is left to the zero-reactance check of the network stage.
+void check_reactance(Records& io, std::int32_t l, double x) {
+  if (x != 0.0 && !std::isfinite(1.0 / x)) {
+    stop_with_case_error(io, "Line " + text(l) + ": reactance " + number(x) +
+                                 " has no finite susceptance 1/x");
+  }
+}
+
 // Reads the record of one bus of type 1, 2 or 3 as generator k.
 void read_generator_bus(Records& io, CaseData& data, std::size_t i) {
   double load = 0.0, constant = 0.0, linear = 0.0, quadratic = 0.0, upper = 0.0, lower = 0.0;
@@ -52,12 +68,6 @@ void read_generator_bus(Records& io, CaseData& data, std::size_t i) {
   data.gen_lower.push_back(lower);
   io.write(kListingUnit, "(9X,A2,D13.4,1X,D13.4,1X,D13.4,1X,D13.4,1X,D13.4)",
            type_label(data.bus_type[i]), load, linear, quadratic, upper, lower);
-}
-
-std::string number(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.6g", v);
-  return buf;
 }
 
 // Stops when a per-unit value of `what` would not be finite: a finite
@@ -162,6 +172,7 @@ void read_lines(Records& io, CaseData& data) {
     const auto line = static_cast<std::int32_t>(l) + 1;
     check_line_bus(io, data, line, "se", data.se[l]);
     check_line_bus(io, data, line, "re", data.re[l]);
+    check_reactance(io, line, data.x[l]);
     io.write(kListingUnit, "(2I10,3X,D10.4,3X,D10.4,3X,D10.4)", data.se[l], data.re[l], data.x[l],
              data.line_upper[l], data.line_lower[l]);
   }

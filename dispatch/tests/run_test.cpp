@@ -249,6 +249,23 @@ std::vector<BadCase> bad_cases() {
       "tiny base power overflowing a line limit",
       [](CaseText& t) { t.sizes = "         2         1  1.0D-308\n"; },
       listing_error("Line 1: upper limit 100 is not finite in per unit (Sb = 1e-308)"));
+  // 1.0D-320 is a denormal whose reciprocal overflows (the nearest denormal
+  // shows as 9.99989e-321 with six digits). Two parallel lines
+  // of 1.0D-308 each have a finite susceptance 1.0D+308, but their sum in
+  // Bmat, and so the coefficient of the angle of bus 2 in the balance of
+  // bus 1, A(1,1), overflows.
+  add(
+      "reactance without a finite susceptance",
+      [](CaseText& t) { t.lines = "         1         2  1.0D-320    100.00   -100.00\n"; },
+      listing_error("Line 1: reactance 9.99989e-321 has no finite susceptance 1/x"));
+  add(
+      "parallel lines whose susceptances overflow in their sum",
+      [](CaseText& t) {
+        t.sizes = "         2         2    100.00\n";
+        t.lines = "         1         2  1.0D-308    100.00   -100.00\n"
+                  "         1         2  1.0D-308    100.00   -100.00\n";
+      },
+      listing_error("Problem entry A(1,1) is not finite"));
   add(
       "se outside the buses",
       [](CaseText& t) { t.lines = "         0         2      0.10    100.00   -100.00\n"; },
