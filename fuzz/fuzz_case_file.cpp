@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -28,5 +29,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::istringstream in("fuzz\n");
   std::ostringstream out, err;
   records::run_program([](records::Records& io) { dispatch::run_orsa(io); }, in, out, err);
+  // Whatever orsa writes into the problem file, talven must be able to read.
+  std::ifstream problem("orsa.ip", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(problem)), {});
+  if (text.find("Infinity") != std::string::npos || text.find("NaN") != std::string::npos) {
+    std::abort();
+  }
   return 0;
 }
