@@ -24,7 +24,7 @@ bool wants_new_name(records::Records& io) {
 
 }  // namespace
 
-CaseNames ask_for_case(records::Records& io) {
+CaseNames ask_for_case(records::Records& io, const std::filesystem::path& dir) {
   for (;;) {
     const auto names = make_case_names(read_typed_name(io));
     if (!names) {
@@ -32,7 +32,7 @@ CaseNames ask_for_case(records::Records& io) {
                "(/,/,/,/,'Name too long: a case name has at most 9 characters; enter a new name')");
       continue;
     }
-    if (records::Records::file_exists(names->case_file)) return *names;
+    if (records::Records::file_exists((dir / names->case_file).string())) return *names;
     if (!wants_new_name(io)) io.stop();
   }
 }

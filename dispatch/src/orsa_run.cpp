@@ -19,11 +19,15 @@ namespace {
 using records::Records;
 using records::Status;
 
-void open_files(Records& io, const CaseNames& names) {
-  io.open(kCaseUnit, names.case_file, Status::Old);
-  io.open(kListingUnit, names.listing, Status::Unknown);
-  io.open(kProblemUnit, "orsa.ip", Status::Unknown);
-  io.open(kFlowUnit, "orsa.flw", Status::Unknown);
+std::string in_dir(const std::filesystem::path& dir, const std::string& name) {
+  return (dir / name).string();
+}
+
+void open_files(Records& io, const CaseNames& names, const std::filesystem::path& dir) {
+  io.open(kCaseUnit, in_dir(dir, names.case_file), Status::Old);
+  io.open(kListingUnit, in_dir(dir, names.listing), Status::Unknown);
+  io.open(kProblemUnit, in_dir(dir, "orsa.ip"), Status::Unknown);
+  io.open(kFlowUnit, in_dir(dir, "orsa.flw"), Status::Unknown);
 }
 
 void stop_on_zero_reactance(Records& io, const CaseData& data) {
@@ -45,9 +49,9 @@ void stop_on_isolated_bus(Records& io, const NetworkLists& lists, std::int32_t n
 
 }  // namespace
 
-void run_orsa(Records& io) {
-  const CaseNames names = ask_for_case(io);
-  open_files(io, names);
+void run_orsa(Records& io, const std::filesystem::path& dir) {
+  const CaseNames names = ask_for_case(io, dir);
+  open_files(io, names, dir);
   io.write(kFlowUnit, "(a14)", names.out_name);
 
   CaseData data;

@@ -1,6 +1,8 @@
 // The console dialogue that obtains the case name.
 #pragma once
 
+#include <filesystem>
+
 #include "dispatch/case_names.hpp"
 #include "records/records.hpp"
 
@@ -10,7 +12,8 @@ namespace dispatch {
 // first ten characters hold no blank is refused and the prompt shown
 // again. For a missing case file the user is asked whether to enter a new
 // name: "y" or "Y" shows the prompt again, any other answer stops the run.
-// No file is opened here.
-CaseNames ask_for_case(records::Records& io);
+// No file is opened here. The case file is looked for in `dir` (the
+// working directory when empty); the names returned do not include it.
+CaseNames ask_for_case(records::Records& io, const std::filesystem::path& dir = {});
 
 }  // namespace dispatch

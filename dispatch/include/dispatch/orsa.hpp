@@ -3,6 +3,8 @@
 // and the flow data file "orsa.flw" in the current directory.
 #pragma once
 
+#include <filesystem>
+
 #include "records/records.hpp"
 
 namespace dispatch {
@@ -13,7 +15,9 @@ inline constexpr int kListingUnit = 9;
 inline constexpr int kProblemUnit = 7;
 inline constexpr int kFlowUnit = 8;
 
-// One whole run; ends with io.stop() (or a record layer error).
-[[noreturn]] void run_orsa(records::Records& io);
+// One whole run; ends with io.stop() (or a record layer error). The case
+// file is looked for, and the three output files are written, in `dir`
+// (the working directory when empty).
+[[noreturn]] void run_orsa(records::Records& io, const std::filesystem::path& dir = {});
 
 }  // namespace dispatch
