@@ -1,5 +1,8 @@
 #include "dispatch/case_reader.hpp"
 
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "dispatch/orsa.hpp"
@@ -33,6 +36,22 @@ void check_line_bus(Records& io, const CaseData& data, std::int32_t l, const cha
   }
 }
 
+std::string number(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.6g", v);
+  return buf;
+}
+
+// A reactance so small that its susceptance 1/x overflows (a denormal
+// such as 1.0D-320) would put Infinity into Bmat and the problem file.
+// Zero is left to the zero-reactance check of the network stage.
+void check_reactance(Records& io, std::int32_t l, double x) {
+  if (x != 0.0 && !std::isfinite(1.0 / x)) {
+    stop_with_case_error(io, "Line " + text(l) + ": reactance " + number(x) +
+                                 " has no finite susceptance 1/x");
+  }
+}
+
 // Reads the record of one bus of type 1, 2 or 3 as generator k.
 void read_generator_bus(Records& io, CaseData& data, std::size_t i) {
   double load = 0.0, constant = 0.0, linear = 0.0, quadratic = 0.0, upper = 0.0, lower = 0.0;
@@ -49,6 +68,61 @@ void read_generator_bus(Records& io, CaseData& data, std::size_t i) {
   data.gen_lower.push_back(lower);
   io.write(kListingUnit, "(9X,A2,D13.4,1X,D13.4,1X,D13.4,1X,D13.4,1X,D13.4)",
            type_label(data.bus_type[i]), load, linear, quadratic, upper, lower);
+}
+
+// Stops when a per-unit value of `what` would not be finite: a finite
+// value read from the case can still overflow on a base power near the
+// ends of the double range, and talven cannot read what orsa would write.
+void check_per_unit(Records& io, const std::string& what, double value, double per_unit,
+                    double sb) {
+  if (!std::isfinite(per_unit)) {
+    stop_with_case_error(io, what + " " + number(value) + " is not finite in per unit (Sb = " +
+                                 number(sb) + ")");
+  }
+}
+
+void check_line_limits_per_unit(Records& io, const CaseData& data) {
+  const double sb = data.sb;
+  for (std::size_t l = 0; l < data.line_upper.size(); ++l) {
+    const std::string line = "Line " + text(static_cast<std::int32_t>(l) + 1) + ": ";
+    const double upper = data.line_upper[l], lower = data.line_lower[l];
+    check_per_unit(io, line + "upper limit", upper, upper / sb, sb);
+    check_per_unit(io, line + "lower limit", lower, lower / sb, sb);
+  }
+}
+
+void check_loads_per_unit(Records& io, const CaseData& data) {
+  const double sb = data.sb;
+  for (std::size_t i = 0; i < data.load.size(); ++i) {
+    const std::string bus = "Bus " + text(static_cast<std::int32_t>(i) + 1) + ": ";
+    check_per_unit(io, bus + "load", data.load[i], data.load[i] / sb, sb);
+  }
+}
+
+// The same products and quotients as convert_generators_to_per_unit.
+void check_generators_per_unit(Records& io, const CaseData& data) {
+  const double sb = data.sb;
+  const double sb_squared = std::pow(sb, 2.0);
+  for (std::size_t i = 0; i < data.bus_generator.size(); ++i) {
+    if (data.bus_generator[i] == 0) continue;
+    const auto k = static_cast<std::size_t>(data.bus_generator[i]) - 1;
+    const std::string bus = "Bus " + text(static_cast<std::int32_t>(i) + 1) + ": ";
+    const double upper = data.gen_upper[k], lower = data.gen_lower[k];
+    const double linear = data.linear_cost[k], quadratic = data.quadratic_cost[k];
+    check_per_unit(io, bus + "generator upper limit", upper, upper / sb, sb);
+    check_per_unit(io, bus + "generator lower limit", lower, lower / sb, sb);
+    check_per_unit(io, bus + "linear cost", linear, linear * sb, sb);
+    check_per_unit(io, bus + "quadratic cost", quadratic, quadratic * sb_squared, sb);
+  }
+}
+
+// Each record takes at least one byte: a case that declares more records
+// than its file has bytes is refused before storage is sized from it.
+void require_case_records(Records& io, const CaseData& data) {
+  const auto n = static_cast<std::uint64_t>(data.n);
+  const auto nl = static_cast<std::uint64_t>(data.nl);
+  io.require_records(kCaseUnit, nl + (n + 7) / 8 + n,
+                     "n = " + text(data.n) + " buses and nl = " + text(data.nl) + " lines");
 }
 
 }  // namespace
@@ -77,6 +151,7 @@ void read_sizes(Records& io, CaseData& data) {
     stop_with_case_error(io, "Number of lines nl = " + text(data.nl) + " is negative");
   }
   if (data.sb == 0.0) stop_with_case_error(io, "Base power Sb is equal to zero");
+  require_case_records(io, data);
   io.write(kListingUnit, "(/,/,' n = ',I3,3X,' nl = ',I3,' Sb = ',D8.2)", data.n, data.nl, data.sb);
   io.write(kFlowUnit, "(2I5,D10.2)", data.n, data.nl, data.sb);
 }
@@ -97,11 +172,13 @@ void read_lines(Records& io, CaseData& data) {
     const auto line = static_cast<std::int32_t>(l) + 1;
     check_line_bus(io, data, line, "se", data.se[l]);
     check_line_bus(io, data, line, "re", data.re[l]);
+    check_reactance(io, line, data.x[l]);
     io.write(kListingUnit, "(2I10,3X,D10.4,3X,D10.4,3X,D10.4)", data.se[l], data.re[l], data.x[l],
              data.line_upper[l], data.line_lower[l]);
   }
   io.write(kFlowUnit, "(6D13.4)", data.line_upper);
   io.write(kFlowUnit, "(6D13.4)", data.line_lower);
+  check_line_limits_per_unit(io, data);
   convert_line_limits_to_per_unit(data);
 }
 
@@ -143,6 +220,8 @@ void read_buses(Records& io, CaseData& data) {
     data.bus_generator[i] = ++count;
     read_generator_bus(io, data, i);
   }
+  check_loads_per_unit(io, data);
+  check_generators_per_unit(io, data);
   convert_loads_to_per_unit(data);
   data.ngen = count;
 }

@@ -1,16 +1,51 @@
 #include "dispatch/problem_writer.hpp"
 
+#include <cmath>
+#include <span>
+#include <string>
 #include <vector>
 
+#include "dispatch/case_reader.hpp"
 #include "dispatch/orsa.hpp"
 
 namespace dispatch {
 
 using records::Records;
 
+namespace {
+
+// "name(i)" of the first entry of `values` that is not finite, or empty.
+std::string first_non_finite(const char* name, std::span<const double> values) {
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (!std::isfinite(values[i])) return std::string(name) + "(" + std::to_string(i + 1) + ")";
+  }
+  return {};
+}
+
+// talven cannot read Infinity or NaN: a program holding one (a sum of
+// huge susceptances, a product that overflowed) is refused before the
+// first record of the problem file.
+void refuse_non_finite(Records& io, const DispatchQp& qp, std::size_t nvar) {
+  std::string bad = first_non_finite("c", qp.c);
+  if (bad.empty()) bad = first_non_finite("q", qp.q);
+  for (std::size_t i = 0; bad.empty() && i < qp.rows.size(); ++i) {
+    const std::vector<double> row = qp.rows[i].dense(nvar);
+    if (auto at = first_non_finite("A", row); !at.empty()) {
+      bad = "A(" + std::to_string(i + 1) + "," + at.substr(2);
+    }
+  }
+  if (bad.empty()) bad = first_non_finite("b", qp.b);
+  if (bad.empty()) bad = first_non_finite("x", qp.x0);
+  if (bad.empty()) bad = first_non_finite("lb", qp.lb);
+  if (!bad.empty()) stop_with_case_error(io, "Problem entry " + bad + " is not finite");
+}
+
+}  // namespace
+
 void write_problem(Records& io, const std::string& case_name, const std::string& title,
                    const DispatchQp& qp, const AlgorithmParameters& p) {
   const auto nvar = static_cast<std::size_t>(qp.nvar);
+  refuse_non_finite(io, qp, nvar);
   io.write(kProblemUnit, "(a)", case_name);
   io.write(kProblemUnit, "(A80)", title);
   io.write(kProblemUnit, "(8I10)", qp.m, qp.nvar, p.ndp, p.ndc);

@@ -232,6 +232,40 @@ std::vector<BadCase> bad_cases() {
   add(
       "zero base power", [](CaseText& t) { t.sizes = "         2         1      0.00\n"; },
       listing_error("Base power Sb is equal to zero"));
+  // Per unit: limits and loads divided by Sb, linear costs times Sb,
+  // quadratic costs times Sb squared. Sb = 1.0D+307 squared overflows, so
+  // the quadratic cost 0.01 of bus 1 becomes Infinity; with 1.0D+308 the
+  // linear cost 10 does first (the limits 200/Sb and 0/Sb are finite);
+  // with 1.0D-308 the first line limit 100/Sb does.
+  add(
+      "base power overflowing the quadratic cost",
+      [](CaseText& t) { t.sizes = "         2         1  1.0D+307\n"; },
+      listing_error("Bus 1: quadratic cost 0.01 is not finite in per unit (Sb = 1e+307)"));
+  add(
+      "base power overflowing the linear cost",
+      [](CaseText& t) { t.sizes = "         2         1  1.0D+308\n"; },
+      listing_error("Bus 1: linear cost 10 is not finite in per unit (Sb = 1e+308)"));
+  add(
+      "tiny base power overflowing a line limit",
+      [](CaseText& t) { t.sizes = "         2         1  1.0D-308\n"; },
+      listing_error("Line 1: upper limit 100 is not finite in per unit (Sb = 1e-308)"));
+  // 1.0D-320 is a denormal whose reciprocal overflows (the nearest denormal
+  // shows as 9.99989e-321 with six digits). Two parallel lines
+  // of 1.0D-308 each have a finite susceptance 1.0D+308, but their sum in
+  // Bmat, and so the coefficient of the angle of bus 2 in the balance of
+  // bus 1, A(1,1), overflows.
+  add(
+      "reactance without a finite susceptance",
+      [](CaseText& t) { t.lines = "         1         2  1.0D-320    100.00   -100.00\n"; },
+      listing_error("Line 1: reactance 9.99989e-321 has no finite susceptance 1/x"));
+  add(
+      "parallel lines whose susceptances overflow in their sum",
+      [](CaseText& t) {
+        t.sizes = "         2         2    100.00\n";
+        t.lines = "         1         2  1.0D-308    100.00   -100.00\n"
+                  "         1         2  1.0D-308    100.00   -100.00\n";
+      },
+      listing_error("Problem entry A(1,1) is not finite"));
   add(
       "se outside the buses",
       [](CaseText& t) { t.lines = "         0         2      0.10    100.00   -100.00\n"; },
@@ -292,6 +326,36 @@ TEST(OrsaStops, CaseFileEndingEarlyIsARunTimeErrorAndKeepsWhatWasWritten) {
   EXPECT_EQ(r.status, records::kRunTimeErrorStatus);
   EXPECT_NE(r.errors, "");
   EXPECT_TRUE(ends_with(read_file("caso1.lst"), " nbmax = 100    nlmax = 150\r\n"));
+}
+
+// Sizes that the file cannot back end the run before any storage is sized
+// from them. After record 2 the case needs nl line records, ceil(n/8) type
+// records and n bus records, each of at least one byte.
+TEST(OrsaStops, CountsTheFileCannotHoldAreARunTimeError) {
+  struct Sizes {
+    std::string record;
+    std::string expected;
+  };
+  const std::vector<Sizes> table = {
+      {"1000000000         0    100.00\n",
+       "record 2: n = 1000000000 buses and nl = 0 lines need at least 1125000000 more records"},
+      {"         22000000000    100.00\n",
+       "record 2: n = 2 buses and nl = 2000000000 lines need at least 2000000003 more records"},
+  };
+  for (const Sizes& s : table) {
+    ScratchDirectory dir;
+    CaseText t;
+    t.sizes = s.record;
+    write_file("caso1.dat", t.text());
+    const RunResult r = run_orsa_with("caso1\n");
+    EXPECT_EQ(r.status, records::kRunTimeErrorStatus) << s.record;
+    EXPECT_NE(r.errors.find("Run-time error in read statement on unit 3 (file caso1.dat): " +
+                            s.expected),
+              std::string::npos)
+        << r.errors;
+    EXPECT_EQ(read_file("caso1.dat"), t.text());
+    EXPECT_EQ(read_file("orsa.ip"), "");
+  }
 }
 
 // ---- What the listing and the flow data file show for particular cases ----

@@ -2,8 +2,10 @@
 #include "corvo/case_saving.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -157,6 +159,32 @@ TEST_F(CaseSaving, ReadOnlyFolderLeavesExistingFileIntact) {
   EXPECT_THROW(corvo::save_case(file, "Caso", c, corvo::default_parameter_texts(), ','),
                corvo::FileWriteError);
   EXPECT_EQ(read_file(file), "old\n");
+}
+
+TEST_F(CaseSaving, WriteThatFailsIsReportedAndTheOldFileKept) {
+  // A file size limit of 10 bytes makes the write of the case fail with
+  // EFBIG, as a full disk fails it with ENOSPC (SIGXFSZ ignored so that the
+  // write returns the error instead of ending the process).
+  const fs::path file = folder_ / "caso1.dat";
+  write_file(file, "old\n");
+  corvo::CaseData c = corvo_test::two_bus_case();
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 10;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string message;
+  try {
+    corvo::save_case(file, "Caso", c, corvo::default_parameter_texts(), ',');
+  } catch (const corvo::FileWriteError& error) {
+    message = error.what();
+  }
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous_handler);
+  EXPECT_EQ(message, "Não foi possível gravar o arquivo " + file.string() + ": File too large");
+  EXPECT_EQ(read_file(file), "old\n");
+  EXPECT_EQ(other_entries(file), 0);  // the temporary file is removed
 }
 
 TEST(FileReplacement, EmptyFileNameIsRefused) {

@@ -1,4 +1,12 @@
 // Parsing of record templates such as "(/,1X,'xadjcy = ',15I4)".
+//
+// A template comes from the programs' own texts, but also from whoever
+// calls recordtool, so the parser keeps every template within bounds: the
+// recursion is cut at kMaxNesting levels of parentheses, a repeat count of
+// zero is refused (a group walked zero times never uses up an item, and
+// template reuse would loop), and the work of one pass over the template
+// is limited to kMaxTemplateWork before any repeated element is expanded.
+#include <algorithm>
 #include <cctype>
 #include <optional>
 #include <string>
@@ -10,6 +18,22 @@ namespace {
 
 using Kind = Element::Kind;
 
+// The work of a pass: the columns each element moves over (a field's
+// width, a literal's length, the n of nX and the c of Tc, at least 1),
+// one for each "/" and "$", and one for each walk through a group.
+// Saturates instead of overflowing.
+std::size_t work_of(const Element& e) {
+  switch (e.kind) {
+    case Kind::Literal:
+      return std::max<std::size_t>(e.text.size(), 1);
+    case Kind::Slash:
+    case Kind::Dollar:
+      return 1;
+    default:
+      return static_cast<std::size_t>(std::max(e.width, 1));
+  }
+}
+
 class Parser {
  public:
   explicit Parser(std::string_view text) : text_(text) {}
@@ -18,8 +42,8 @@ class Parser {
   std::vector<Element> parse_template() {
     skip_blanks();
     expect('(');
-    std::vector<Element> elements = parse_list();
-    return elements;
+    std::size_t work = 0;
+    return parse_list(1, work);
   }
 
   // Characters consumed, including the closing parenthesis.
@@ -27,7 +51,11 @@ class Parser {
 
  private:
   [[noreturn]] void fail(const std::string& what) const {
-    throw std::invalid_argument("bad record template \"" + std::string(text_) + "\" at position " +
+    // A hostile template can be very long: quote only its start.
+    constexpr std::size_t kQuoted = 60;
+    std::string quoted(text_.substr(0, kQuoted));
+    if (text_.size() > kQuoted) quoted += "...";
+    throw std::invalid_argument("bad record template \"" + quoted + "\" at position " +
                                 std::to_string(pos_ + 1) + ": " + what);
   }
 
@@ -62,8 +90,21 @@ class Parser {
     return static_cast<int>(value);
   }
 
-  // Elements up to and including the closing parenthesis of this list.
-  std::vector<Element> parse_list() {
+  // Adds `count` times `each` to `work`, failing beyond the limit.
+  void add_work(std::size_t& work, std::size_t count, std::size_t each) const {
+    if (each != 0 && count > (kMaxTemplateWork - work) / each) {
+      fail("the template does more than " + std::to_string(kMaxTemplateWork) +
+           " columns and records of work in one pass");
+    }
+    work += count * each;
+  }
+
+  // Elements up to and including the closing parenthesis of this list,
+  // which stands at nesting level `depth`; adds the list's work to `work`.
+  std::vector<Element> parse_list(int depth, std::size_t& work) {
+    if (depth > kMaxNesting) {
+      fail("more than " + std::to_string(kMaxNesting) + " levels of parentheses");
+    }
     std::vector<Element> elements;
     for (;;) {
       skip_blanks();
@@ -77,45 +118,60 @@ class Parser {
         ++pos_;
         continue;
       }
-      parse_element(elements);
+      parse_element(elements, depth, work);
     }
   }
 
-  void parse_element(std::vector<Element>& out) {
+  // A repeat count in front of a group, a literal, "/" or a field.
+  int repeat_count(const std::optional<int>& count) const {
+    if (count && *count < 1) fail("repeat count must be 1 or more");
+    return count.value_or(1);
+  }
+
+  // Appends `repeat` copies of `e`, once their work is known to fit.
+  void push_copies(std::vector<Element>& out, const Element& e, int repeat, std::size_t& work) const {
+    add_work(work, static_cast<std::size_t>(repeat), work_of(e));
+    for (int r = 0; r < repeat; ++r) out.push_back(e);
+  }
+
+  void parse_element(std::vector<Element>& out, int depth, std::size_t& work) {
     std::optional<int> count;
     if (digit_next()) count = number();
     skip_blanks();
     char c = upper_peek();
     Element e;
     switch (c) {
-      case '(':
+      case '(': {
         ++pos_;
         e.kind = Kind::Group;
-        e.repeat = count.value_or(1);
-        e.children = parse_list();
+        e.repeat = repeat_count(count);
+        std::size_t inner = 0;
+        e.children = parse_list(depth + 1, inner);
+        add_work(work, static_cast<std::size_t>(e.repeat), inner + 1);
         out.push_back(std::move(e));
         return;
+      }
       case '\'':
       case '"':
         e.kind = Kind::Literal;
         e.text = quoted();
-        for (int r = 0; r < count.value_or(1); ++r) out.push_back(e);
+        push_copies(out, e, repeat_count(count), work);
         return;
       case '/':
         ++pos_;
         e.kind = Kind::Slash;
-        for (int r = 0; r < count.value_or(1); ++r) out.push_back(e);
+        push_copies(out, e, repeat_count(count), work);
         return;
       case '$':
         ++pos_;
         e.kind = Kind::Dollar;
-        out.push_back(e);
+        push_copies(out, e, 1, work);
         return;
       case 'X':
         ++pos_;
         e.kind = Kind::Skip;
         e.width = count.value_or(1);
-        out.push_back(e);
+        push_copies(out, e, 1, work);
         return;
       case 'T':
         ++pos_;
@@ -123,7 +179,7 @@ class Parser {
         e.kind = Kind::Tab;
         e.width = number();
         if (e.width < 1) fail("T needs a column of 1 or more");
-        out.push_back(e);
+        push_copies(out, e, 1, work);
         return;
       case 'I':
         ++pos_;
@@ -149,9 +205,7 @@ class Parser {
       default:
         fail(std::string("unknown element '") + peek() + "'");
     }
-    int repeat = count.value_or(1);
-    if (repeat < 1) fail("repeat count must be 1 or more");
-    for (int r = 0; r < repeat; ++r) out.push_back(e);
+    push_copies(out, e, repeat_count(count), work);
   }
 
   int positive_width() {

@@ -18,6 +18,7 @@ struct Records::Unit {
   long records_read = 0;
   long records_written = 0;
   bool line_open = false;  // last record left open by a final "$"
+  bool write_failed = false;  // already reported by a write statement
 
   bool is_console() const { return name.empty(); }
 };
@@ -116,7 +117,10 @@ void Records::emit_records(Unit& u, int unit, const std::vector<std::string>& li
   } else {
     u.line_open = keep_open;
   }
-  if (!*u.out) fail("write", unit, u.name, "the record could not be written");
+  if (!*u.out) {
+    u.write_failed = true;
+    fail("write", unit, u.name, "the record could not be written");
+  }
 }
 
 void Records::write_items(int unit, std::string_view tmpl, std::span<const OutValue> items) {
@@ -175,6 +179,22 @@ void Records::write_list(int unit, std::string_view text) {
   emit_records(u, unit, {" " + std::string(text)}, false);
 }
 
+void Records::require_records(int unit, std::uintmax_t records, std::string_view what) {
+  Unit& u = unit_for(unit, "read");
+  if (u.is_console() || u.in == nullptr || records == 0) return;
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(u.name, ec);
+  const std::streamoff at = u.file_in.tellg();
+  if (ec || at < 0) return;  // not a regular file: nothing to compare with
+  const auto used = static_cast<std::uintmax_t>(at);
+  const std::uintmax_t left = size > used ? size - used : 0;
+  if (records <= left) return;
+  fail("read", unit, u.name,
+       "record " + std::to_string(u.records_read) + ": " + std::string(what) + " need at least " +
+           std::to_string(records) + " more records, but the file has only " + std::to_string(left) +
+           " bytes left");
+}
+
 void Records::stop() { throw StopRequest{}; }
 
 void Records::flush_all() {
@@ -193,34 +213,73 @@ void Records::flush_all() {
   console_out_.flush();
 }
 
+std::string Records::close_all() {
+  std::string failures;
+  for (auto& [number, u] : units_) {
+    if (u->out == nullptr || u->is_console()) continue;
+    if (u->line_open) {
+      *u->out << u->end_of_record;
+      u->line_open = false;
+    }
+    u->file_out.close();  // flushes the buffer; a full device shows here
+    if (!u->file_out && !u->write_failed) {
+      failures += "Run-time error in close statement " + describe_unit(number, u->name) +
+                  ": the records could not all be written to the file\n";
+    }
+    u->out = nullptr;
+  }
+  if (console_line_open_) {
+    console_out_ << '\n';
+    console_line_open_ = false;
+  }
+  console_out_.flush();
+  if (!console_out_) failures += "Run-time error in write statement on the console: output failed\n";
+  return failures;
+}
+
 void Records::finish_stop() {
-  flush_all();
+  std::string failures = close_all();
+  if (!failures.empty()) {
+    failures.pop_back();
+    throw RunTimeError(failures);
+  }
   console_out_ << "Stop - Program terminated.\n";
   console_out_.flush();
+  if (!console_out_) fail("write", kConsole, "", "output failed");
 }
 
 int run_program(const std::function<void(Records&)>& body) {
   return run_program(body, std::cin, std::cout, std::cerr);
 }
 
+namespace {
+
+// Reports `first` and whatever closing the files found wrong after it.
+int report_error(Records& io, std::ostream& err, const std::string& first) {
+  err << first << '\n' << io.close_all();
+  return kRunTimeErrorStatus;
+}
+
+}  // namespace
+
 int run_program(const std::function<void(Records&)>& body, std::istream& in, std::ostream& out,
                 std::ostream& err) {
   Records io(in, out);
   try {
-    body(io);
-    io.flush_all();
-    return 0;
-  } catch (const StopRequest&) {
-    io.finish_stop();
-    return 0;
+    try {
+      body(io);
+    } catch (const StopRequest&) {
+      io.finish_stop();
+      return 0;
+    }
+    std::string failures = io.close_all();
+    if (failures.empty()) return 0;
+    err << failures;
+    return kRunTimeErrorStatus;
   } catch (const RunTimeError& e) {
-    io.flush_all();
-    err << e.what() << '\n';
-    return kRunTimeErrorStatus;
+    return report_error(io, err, e.what());
   } catch (const std::bad_alloc&) {
-    io.flush_all();
-    err << "Run-time error: not enough memory for the problem\n";
-    return kRunTimeErrorStatus;
+    return report_error(io, err, "Run-time error: not enough memory for the problem");
   }
 }
 

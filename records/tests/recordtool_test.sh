@@ -18,5 +18,12 @@ check read-error-status 2 "$status"
 case "$out" in *"record 1"*"'  1.2.3   '"*) ;; *) echo "FAIL read-error-text: $out"; fail=1;; esac
 "$tool" write '(I3' i:1 >/dev/null 2>&1; check bad-template-status 64 "$?"
 "$tool" write '(I3)' r:x >/dev/null 2>&1; check bad-item-status 64 "$?"
+# Templates that once crashed or hung: refused at once (a hang ends at the
+# timeout with status 124, a crash with 128 and more).
+deep=$(printf '%*s' 30000 '' | tr ' ' '(')X$(printf '%*s' 30000 '' | tr ' ' ')')
+timeout 20 "$tool" write "$deep" >/dev/null 2>&1; check deep-nesting-status 64 "$?"
+timeout 20 "$tool" write '(100000(100000(100000X)))' >/dev/null 2>&1; check huge-work-status 64 "$?"
+timeout 20 "$tool" write '(0(I5))' i:1 >/dev/null 2>&1; check zero-repeat-status 64 "$?"
+echo '    1' | timeout 20 "$tool" read '(0(I5))' i i >/dev/null 2>&1; check zero-repeat-read-status 2 "$?"
 if [ $fail -eq 0 ]; then echo "recordtool checks passed"; fi
 exit $fail

@@ -48,7 +48,7 @@ TEST_F(UnitsTest, FileRecordsEndWithCarriageReturnLineFeed) {
     io.write(7, "(/,' a',I3)", 5);
     io.write_list(7, 12);
     io.write_list(7, "Observation Matrix");
-    io.flush_all();
+    EXPECT_EQ(io.close_all(), "");
   }
   EXPECT_EQ(slurp("out.txt"), "\r\n a  5\r\n" + std::string(10, ' ') + "12\r\n Observation Matrix\r\n");
   EXPECT_EQ(out.str(), "");
@@ -62,7 +62,7 @@ TEST_F(UnitsTest, UnknownRewritesAnExistingFile) {
     Records io(in, out);
     io.open(8, "old.txt", Status::Unknown);
     io.write(8, "('x')");
-    io.flush_all();
+    EXPECT_EQ(io.close_all(), "");
   }
   EXPECT_EQ(slurp("old.txt"), "x\r\n");
 }

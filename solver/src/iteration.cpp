@@ -46,6 +46,14 @@ std::string weights(std::span<const double> x, std::span<const double> z, std::s
   return {};
 }
 
+// The gap is a sum of products z(j) x(j) that are all non-negative at a
+// point that may be an optimum; a negative gap comes from a point outside
+// x >= 0, z >= 0, however small it is, and is never convergence.
+bool converged(const IterationState& state, double epsln) {
+  return state.gap >= 0.0 && state.gap <= epsln && state.primal_index <= epsln &&
+         state.dual_index <= epsln;
+}
+
 IterationOutcome failed(std::string message) { return {IterationEnd::Failed, std::move(message)}; }
 
 }  // namespace
@@ -87,8 +95,7 @@ IterationOutcome interior_point(const QpData& qp, const IterationParams& params,
     }
     observer.iteration_line(k, state.gap, state.primal_index, state.dual_index);
 
-    if (state.gap <= params.epsln && state.primal_index <= params.epsln &&
-        state.dual_index <= params.epsln) {
+    if (converged(state, params.epsln)) {
       return {IterationEnd::Converged, {}};
     }
     if (k > params.maxit) return {IterationEnd::LimitExceeded, {}};
@@ -124,10 +131,16 @@ IterationOutcome interior_point(const QpData& qp, const IterationParams& params,
     bool dual_decrease = false;
     const double alphap = step_ratio(dx, x, primal_decrease);
     if (params.iprint >= 1) observer.primal_ratio(alphap);
+    if (!std::isfinite(alphap)) return failed("Step ratio Alphap is not finite" + in_iteration(k));
     const double alphad = step_ratio(dz, z, dual_decrease);
     if (params.iprint >= 1) observer.dual_ratio(alphad);
+    if (!std::isfinite(alphad)) return failed("Step ratio Alphad is not finite" + in_iteration(k));
 
     const double s = step_factor(params.rho, alphap, alphad, primal_decrease || dual_decrease);
+    // A zero step leaves the iterate where it is: every later pass would
+    // repeat this one.
+    if (!std::isfinite(s)) return failed("Step factor is not finite" + in_iteration(k));
+    if (s == 0.0) return failed("Step factor is zero" + in_iteration(k));
     for (int j = 0; j < n; ++j) {
       x[j] = x[j] + s * dx[j];
       z[j] = z[j] + s * dz[j];

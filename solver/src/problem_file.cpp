@@ -1,5 +1,8 @@
 #include "talven/problem_file.hpp"
 
+#include <cstdint>
+#include <string>
+
 #include "talven/preprocess.hpp"
 #include "talven/units.hpp"
 
@@ -13,6 +16,25 @@ constexpr int kOut = kReportUnit;
 constexpr const char* kVector = "(5F16.4)";
 constexpr const char* kReals = "(4D20.13)";
 constexpr const char* kIntegers = "(8I10)";
+
+std::uint64_t records_for(std::uint64_t values, std::uint64_t per_record) {
+  return (values + per_record - 1) / per_record;
+}
+
+// The records that follow the size record, at the least (no lower
+// bounds): c, q, the m rows of A, b, x, the flags, y, z, the parameter
+// record and the print level. Checked before any array is sized from m
+// and n, so that a size the file cannot back costs no memory.
+void require_problem_records(records::Records& io, std::int32_t m, std::int32_t n) {
+  const auto rows = static_cast<std::uint64_t>(m);
+  const auto cols = static_cast<std::uint64_t>(n);
+  const std::uint64_t vector_n = records_for(cols, 4);
+  const std::uint64_t vector_m = records_for(rows, 4);
+  const std::uint64_t records = (rows + 4) * vector_n + 2 * vector_m + records_for(cols, 8) + 2;
+  io.require_records(kIn, records,
+                     "m = " + std::to_string(m) + " constraints and n = " + std::to_string(n) +
+                         " primal variables");
+}
 
 void read_sizes(records::Records& io, Problem& p) {
   io.read(kIn, kIntegers, p.m, p.n, p.ndp, p.ndc);
@@ -30,6 +52,7 @@ void read_sizes(records::Records& io, Problem& p) {
     io.write(records::kConsole, kNoProblem);
     io.stop();
   }
+  require_problem_records(io, p.m, p.n);
 }
 
 void read_costs(records::Records& io, Problem& p) {

@@ -15,12 +15,15 @@ namespace dispatch {
 // the flow data file.
 void read_title(records::Records& io, CaseData& data);
 
-// Record 2: n, nl and Sb. Stops unless n >= 1, nl >= 0 and Sb is not zero.
+// Record 2: n, nl and Sb. Stops unless n >= 1, nl >= 0 and Sb is not zero;
+// a run-time error when the rest of the file cannot hold the records that
+// n and nl announce.
 void read_sizes(records::Records& io, CaseData& data);
 
 // Records 3: one per line, each echoed at once. Stops at the first line
 // with an end bus outside 1..n. Then writes the line limits (MW) to the
-// flow data file and converts them to per unit.
+// flow data file and converts them to per unit; stops when a limit would
+// not be finite in per unit.
 void read_lines(records::Records& io, CaseData& data);
 
 // Records 4: the bus types. Stops at the first type outside 0..3 and when
@@ -28,7 +31,8 @@ void read_lines(records::Records& io, CaseData& data);
 void read_bus_types(records::Records& io, CaseData& data);
 
 // Records 5: one per bus, by type; numbers the generators, sets nref, and
-// converts the loads to per unit.
+// converts the loads to per unit. Stops, before any conversion, when a load
+// or a generator value would not be finite in per unit.
 void read_buses(records::Records& io, CaseData& data);
 
 // Records 6 and 7: nbmax, nlmax (echoed), ndc, ndp.

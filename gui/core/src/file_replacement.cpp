@@ -52,6 +52,9 @@ void replace_file_contents(const std::filesystem::path& path, std::string_view c
   std::filesystem::path temporary;
   const int fd = create_temporary_beside(path, temporary);
   int error_number = write_all(fd, contents);
+  // A file system may accept the bytes and find no room for them only when
+  // they go to the disk: make them go there before the rename.
+  if (error_number == 0 && ::fsync(fd) != 0) error_number = errno;
   if (::close(fd) != 0 && error_number == 0) error_number = errno;
   if (error_number == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) {
     error_number = errno;

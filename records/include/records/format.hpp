@@ -45,6 +45,11 @@ struct Element {
   }
 };
 
+// Bounds of a template (see format_parse.cpp): levels of parentheses, and
+// the work of one pass over the template in columns and records.
+inline constexpr int kMaxNesting = 32;
+inline constexpr std::size_t kMaxTemplateWork = 1000000;
+
 // A parsed template. The template ends at the parenthesis that closes its
 // opening parenthesis; anything after it is ignored.
 class Format {

@@ -12,7 +12,8 @@
 //   io.write(7, "(4D20.13)", std::span(c));       // a whole array
 //   io.read(3, "(2I10,D10.2)", n, nl, sb);         // into references
 //
-// Failures (missing file, end of file, malformed field, failed write) throw
+// Failures (missing file, end of file, malformed field, failed write or
+// close, a count the file cannot back) throw
 // `records::RunTimeError`; `records::run_program` turns that into the
 // run-time error report and the exit status `kRunTimeErrorStatus`, and the
 // stop into "Stop - Program terminated." with status 0.
@@ -138,14 +139,28 @@ class Records {
   void write_list(int unit, std::int32_t value);
   void write_list(int unit, std::string_view text);
 
+  // Checks, before storage is sized from a count read on `unit`, that the
+  // rest of the file can hold `records` more records (each takes at least
+  // one byte). Throws RunTimeError naming `what` (the count, e.g. "n =
+  // 1000000000 buses") and the record just read when it cannot. The
+  // console is never checked.
+  void require_records(int unit, std::uintmax_t records, std::string_view what);
+
   // Ends an open console line and throws StopRequest.
   [[noreturn]] void stop();
 
-  // Ends an open console line, writes "Stop - Program terminated." and
-  // flushes every unit. Called by run_program when a StopRequest arrives.
+  // Closes every file, ends an open console line, writes "Stop - Program
+  // terminated." and flushes the console. Called by run_program when a
+  // StopRequest arrives. Throws RunTimeError, before the stop line, when
+  // a file could not be written or closed.
   void finish_stop();
-  // Flushes every unit and ends an open console line (before an error report).
+  // Ends open lines and flushes every unit, without checking (for a
+  // caller that reads back what it wrote before the run ends).
   void flush_all();
+  // Ends open lines, then flushes and closes every file and flushes the
+  // console. Returns the report of every unit whose records did not all
+  // reach the file (empty when all did).
+  std::string close_all();
 
   // The parsed template, parsed once per distinct text.
   const Format& format(std::string_view tmpl);
