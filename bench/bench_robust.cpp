@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     const auto built_at = Clock::now();
-    const dispatch::DispatchQp qp = corvo::robust::build_program(data);
+    const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(data);
     const double build = seconds_since(built_at);
     corvo::robust::Options options;
     if (argc == 3) {

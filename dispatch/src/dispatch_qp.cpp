@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "dispatch/network_matrices.hpp"
+#include <vector>
 
 namespace dispatch {
 namespace {
@@ -110,6 +111,12 @@ DispatchQp build_dispatch_qp(const CaseData& data, const NetworkLists& lists,
   add_line_rows(data, cols, qp);
   set_costs_and_start(data, cols, qp);
   return qp;
+}
+
+DispatchQp build_dispatch_qp(const CaseData& data) {
+  const NetworkLists lists = build_network_lists(data.n, data.se, data.re);
+  const std::vector<double> bmat = build_bmat(lists, data.x);
+  return build_dispatch_qp(data, lists, bmat);
 }
 
 }  // namespace dispatch

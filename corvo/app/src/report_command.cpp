@@ -5,7 +5,7 @@
 #include "corvo/app/file_output.hpp"
 #include "corvo/app/input_error.hpp"
 #include "corvo/app/run_files.hpp"
-#include "corvo/report/program.hpp"
+#include "dispatch/dispatch_qp.hpp"
 #include "corvo/report/results.hpp"
 #include "corvo/report/writers.hpp"
 #include "dispatch/case_loader.hpp"
@@ -75,7 +75,7 @@ int run_report(const ReportArgs& args, std::ostream& out, std::ostream& err) {
     const CaseFile cf = case_file_of(args);
     if (!fs::exists(cf.path)) throw InputError(cf.path.string() + ": no such case file");
     const dispatch::CaseData data = dispatch::load_case_file(cf.path);
-    const dispatch::DispatchQp qp = report::build_program(data);
+    const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(data);
     report::QpSolution solution = read_flow_file(args.folder / "talven.flw", qp.nvar, qp.m);
     // After convergence talven writes values of magnitude up to epslnp as
     // zero.

@@ -17,7 +17,7 @@ OptimalityCheck check(const QpSolution& s, bool angles_free = false) {
   const dispatch::CaseData d = two_bus::case_data();
   ReportOptions options;
   options.angles_free = angles_free;
-  return check_optimality(d, build_program(d), s, options);
+  return check_optimality(d, dispatch::build_dispatch_qp(d), s, options);
 }
 
 bool fails(const OptimalityCheck& c, const std::string& name) {
@@ -44,7 +44,7 @@ TEST(ReportOptimality, FreeAnglesHaveNoBoundCondition) {
 }
 
 TEST(ReportOptimality, ReducedCostsOfTheOptimum) {
-  const dispatch::DispatchQp qp = build_program(two_bus::case_data());
+  const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(two_bus::case_data());
   const QpSolution s = two_bus::optimum();
   const std::vector<double> d = reduced_costs(qp, s.x, s.y);
   // Only the line's upper slack has a reduced cost: 0 - (-1) * 1000.
@@ -128,9 +128,9 @@ TEST(ReportOptimality, RoundingOfTheValuesIsAllowed) {
   s.x[1] = 0.25 * (1.0 + 1e-6);
   ReportOptions options;
   options.tolerances.balance_mw = 1e-5;
-  EXPECT_FALSE(check_optimality(d, build_program(d), s, options).conditions[1].holds);
+  EXPECT_FALSE(check_optimality(d, dispatch::build_dispatch_qp(d), s, options).conditions[1].holds);
   s.relative_precision = 1e-6;
-  const Condition c = check_optimality(d, build_program(d), s, options).conditions[1];
+  const Condition c = check_optimality(d, dispatch::build_dispatch_qp(d), s, options).conditions[1];
   EXPECT_TRUE(c.holds);
   EXPECT_NEAR(c.value, 2.5e-5, 1e-12);
   EXPECT_NEAR(c.allowance, 5e-5 * (1.0 + 0.5e-6), 1e-12);
@@ -145,9 +145,9 @@ TEST(ReportOptimality, CleanedZerosAreAllowed) {
   // unless a zero may stand for values as large as the price.
   s.y[0] = 0.0;
   s.zero_threshold = 1e-6;
-  EXPECT_FALSE(check_optimality(d, build_program(d), s, ReportOptions{}).optimal);
+  EXPECT_FALSE(check_optimality(d, dispatch::build_dispatch_qp(d), s, ReportOptions{}).optimal);
   s.zero_threshold = 1e3;
-  EXPECT_TRUE(check_optimality(d, build_program(d), s, ReportOptions{}).optimal);
+  EXPECT_TRUE(check_optimality(d, dispatch::build_dispatch_qp(d), s, ReportOptions{}).optimal);
 }
 
 TEST(ReportOptimality, AngleAtTheClassicBoundIsNoted) {

@@ -14,11 +14,11 @@ Results two_bus_results(const QpSolution& s, bool angles_free = false) {
   const dispatch::CaseData d = two_bus::case_data();
   ReportOptions options;
   options.angles_free = angles_free;
-  return make_results("twobus", d, build_program(d), s, options);
+  return make_results("twobus", d, dispatch::build_dispatch_qp(d), s, options);
 }
 
 TEST(ReportResults, ProgramHasTheExpectedShape) {
-  const dispatch::DispatchQp qp = build_program(two_bus::case_data());
+  const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(two_bus::case_data());
   EXPECT_EQ(qp.nvar, 9);
   EXPECT_EQ(qp.m, 8);
 }
@@ -74,13 +74,13 @@ TEST(ReportResults, NegativeGenerationBusWithdrawsItsOutput) {
   dispatch::CaseData d = two_bus::case_data();
   d.bus_type[1] = dispatch::kNegativeGenerationBus;
   QpSolution s = two_bus::optimum();
-  const Results r = make_results("t", d, build_program(d), s, ReportOptions{});
+  const Results r = make_results("t", d, dispatch::build_dispatch_qp(d), s, ReportOptions{});
   EXPECT_DOUBLE_EQ(r.buses[1].generation_mw, -25.0);
   EXPECT_DOUBLE_EQ(r.summary.total_generation_mw, 0.0);
 }
 
 TEST(ReportResults, SolutionSizesMustMatchTheProgram) {
-  const dispatch::DispatchQp qp = build_program(two_bus::case_data());
+  const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(two_bus::case_data());
   QpSolution s = two_bus::optimum();
   EXPECT_EQ(solution_size_error(qp, s), "");
   s.y.pop_back();

@@ -10,7 +10,7 @@
 // shadow price 10 $/MWh, cost 250 + 500 = 750 $/h.
 #pragma once
 
-#include "corvo/report/program.hpp"
+#include "dispatch/dispatch_qp.hpp"
 #include "corvo/report/solution.hpp"
 #include "dispatch/case_data.hpp"
 

@@ -11,7 +11,7 @@ namespace {
 
 Results optimum_results() {
   const dispatch::CaseData d = two_bus::case_data();
-  return make_results("twobus", d, build_program(d), two_bus::optimum(), ReportOptions{});
+  return make_results("twobus", d, dispatch::build_dispatch_qp(d), two_bus::optimum(), ReportOptions{});
 }
 
 TEST(ReportWriters, PlainNumbers) {
@@ -62,7 +62,7 @@ TEST(ReportWriters, TextNamesTheFailingConditions) {
   s.outcome = Outcome::iteration_limit;
   s.x[1] += 0.0078125;
   std::ostringstream out;
-  write_text(out, make_results("twobus", d, build_program(d), s, ReportOptions{}));
+  write_text(out, make_results("twobus", d, dispatch::build_dispatch_qp(d), s, ReportOptions{}));
   EXPECT_NE(out.str().find("Verdict: not optimal (failing: solver outcome, power balance)\n"),
             std::string::npos);
 }

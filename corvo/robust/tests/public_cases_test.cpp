@@ -63,7 +63,7 @@ TEST_P(PublicCaseTest, CostAndPricesMatchTheReference) {
   const PublicCase& pc = GetParam();
   const dispatch::CaseData data = dispatch::load_case_file(kCases / pc.file);
   EXPECT_TRUE(corvo::robust::precheck_case(data).empty());
-  const dispatch::DispatchQp qp = corvo::robust::build_program(data);
+  const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(data);
   const corvo::robust::Solution s = corvo::robust::solve_dispatch_qp(qp);
 
   ASSERT_EQ(s.status, Status::optimal) << s.message;
@@ -90,7 +90,7 @@ namespace {
 TEST(RobustDeterminism, TwoSolvesGiveTheSameBits) {
   if (!fs::exists(kCases)) GTEST_SKIP() << "shared cases not found at " << kCases;
   const dispatch::DispatchQp qp =
-      corvo::robust::build_program(dispatch::load_case_file(kCases / "large/ieee118.dat"));
+      dispatch::build_dispatch_qp(dispatch::load_case_file(kCases / "large/ieee118.dat"));
   const corvo::robust::Solution first = corvo::robust::solve_dispatch_qp(qp);
   const corvo::robust::Solution second = corvo::robust::solve_dispatch_qp(qp);
   EXPECT_EQ(first.iterations, second.iterations);

@@ -18,7 +18,7 @@ using namespace robust_test;
 // so θ2 = −0.05 rad.
 TEST(RobustSmall, TwoBusCaseSolvedByHand) {
   const dispatch::CaseData d = two_bus_case();
-  const dispatch::DispatchQp qp = corvo::robust::build_program(d);
+  const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(d);
   const corvo::robust::Solution s = corvo::robust::solve_dispatch_qp(qp);
   ASSERT_EQ(s.status, Status::optimal) << s.message;
   const dispatch::QpColumns cols{d.n, d.ngen, d.nl};
@@ -35,7 +35,7 @@ TEST(RobustSmall, TwoBusCaseSolvedByHand) {
 
 // The cost of a given point, by hand: 1000·0.5 + 0.5·100·0.25 = 512.5.
 TEST(RobustSmall, CostFunction) {
-  const dispatch::DispatchQp qp = corvo::robust::build_program(two_bus_case());
+  const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(two_bus_case());
   const std::vector<double> x = {-0.05, 0.5, 1.5, 0.5, 0.5, 1.5};
   EXPECT_DOUBLE_EQ(corvo::robust::dispatch_cost(qp, x), 512.5);
 }
@@ -48,7 +48,7 @@ TEST(RobustSmall, LoadBehindATooWeakLineIsInfeasible) {
   d.line_lower[0] = -0.3;
   ASSERT_TRUE(corvo::robust::precheck_case(d).empty());
   const corvo::robust::Solution s =
-      corvo::robust::solve_dispatch_qp(corvo::robust::build_program(d));
+      corvo::robust::solve_dispatch_qp(dispatch::build_dispatch_qp(d));
   EXPECT_EQ(s.status, Status::infeasible) << s.message;
 }
 
@@ -64,7 +64,7 @@ TEST(RobustSmall, PartWithoutReferenceBus) {
   add_line(d, 1, 2, 0.1, 100.0, -100.0);
   add_line(d, 3, 4, 0.1, 100.0, -100.0);
   ASSERT_TRUE(corvo::robust::precheck_case(d).empty());
-  const dispatch::DispatchQp qp = corvo::robust::build_program(d);
+  const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(d);
   const corvo::robust::Solution s = corvo::robust::solve_dispatch_qp(qp);
   ASSERT_EQ(s.status, Status::optimal) << s.message;
   EXPECT_NEAR(s.cost, 660.0, 1e-6);
@@ -79,7 +79,7 @@ TEST(RobustSmall, IterationLogCallback) {
   corvo::robust::Options options;
   options.on_iteration = [&log](const corvo::robust::IterationReport& r) { log.push_back(r); };
   const corvo::robust::Solution s =
-      corvo::robust::solve_dispatch_qp(corvo::robust::build_program(two_bus_case()), options);
+      corvo::robust::solve_dispatch_qp(dispatch::build_dispatch_qp(two_bus_case()), options);
   ASSERT_EQ(s.status, Status::optimal);
   ASSERT_EQ(log.size(), static_cast<std::size_t>(s.iterations) + 1);
   for (std::size_t k = 0; k < log.size(); ++k) EXPECT_EQ(log[k].iteration, static_cast<int>(k));
@@ -93,7 +93,7 @@ TEST(RobustSmall, AngleBeyondTheClassicBound) {
   dispatch::CaseData d = two_bus_case();
   d.x[0] = 5.0;
   const corvo::robust::Solution s =
-      corvo::robust::solve_dispatch_qp(corvo::robust::build_program(d));
+      corvo::robust::solve_dispatch_qp(dispatch::build_dispatch_qp(d));
   ASSERT_EQ(s.status, Status::optimal) << s.message;
   EXPECT_NEAR(s.x[0], -2.5, 1e-9);
   EXPECT_EQ(s.angles_at_classic_bound, std::vector<std::int32_t>{1});

@@ -74,4 +74,9 @@ struct DispatchQp {
 DispatchQp build_dispatch_qp(const CaseData& data, const NetworkLists& lists,
                              std::span<const double> bmat);
 
+// The same from the case alone: builds its network lists and Bmat first.
+// The case must have passed the builder's checks (no zero reactance, no
+// isolated bus).
+DispatchQp build_dispatch_qp(const CaseData& data);
+
 }  // namespace dispatch

@@ -67,7 +67,4 @@ double dispatch_cost(const dispatch::DispatchQp& qp, std::span<const double> x);
 // Solves the program; the angle columns are those with a non-zero flag.
 Solution solve_dispatch_qp(const dispatch::DispatchQp& qp, const Options& options = {});
 
-// Builds the network lists, Bmat and the program of a case in per unit.
-dispatch::DispatchQp build_program(const dispatch::CaseData& data);
-
 }  // namespace corvo::robust
