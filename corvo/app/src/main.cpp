@@ -5,14 +5,17 @@
 
 #include "corvo/app/import_command.hpp"
 #include "corvo/app/report_command.hpp"
+#include "corvo/app/solve_command.hpp"
 
 int main(int argc, char** argv) {
-  CLI::App app{"corvo: results and case files for the least-cost dispatch"};
+  CLI::App app{"corvo: solve least-cost dispatch cases, read their results, import MATPOWER cases"};
   app.require_subcommand(1);
   corvo::app::ReportArgs report_args;
   CLI::App* report = corvo::app::add_report_command(app, report_args);
   corvo::app::ImportArgs import_args;
   CLI::App* import = corvo::app::add_import_command(app, import_args);
+  corvo::app::SolveArgs solve_args;
+  CLI::App* solve = corvo::app::add_solve_command(app, solve_args);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -21,5 +24,6 @@ int main(int argc, char** argv) {
   }
   if (report->parsed()) return corvo::app::run_report(report_args, std::cout, std::cerr);
   if (import->parsed()) return corvo::app::run_import(import_args, std::cerr);
+  if (solve->parsed()) return corvo::app::run_solve(solve_args, std::cout, std::cerr);
   return 2;
 }

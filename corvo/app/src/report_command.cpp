@@ -2,12 +2,11 @@
 
 #include <iostream>
 
-#include "corvo/app/file_output.hpp"
 #include "corvo/app/input_error.hpp"
+#include "corvo/app/results_output.hpp"
 #include "corvo/app/run_files.hpp"
 #include "dispatch/dispatch_qp.hpp"
 #include "corvo/report/results.hpp"
-#include "corvo/report/writers.hpp"
 #include "dispatch/case_loader.hpp"
 #include "dispatch/case_names.hpp"
 
@@ -38,40 +37,20 @@ CaseFile case_file_of(const ReportArgs& args) {
   return {name, args.folder / file};
 }
 
-void write_csv(const report::Results& results, const fs::path& dir) {
-  std::error_code ec;
-  fs::create_directories(dir, ec);
-  if (ec) throw InputError(dir.string() + ": cannot create the folder: " + ec.message());
-  for (const report::CsvTable& t : report::csv_tables(results)) write_file_safely(dir / t.file_name, t.content);
-}
-
-void write_results(const ReportArgs& args, const report::Results& results, std::ostream& out) {
-  if (args.format == "json") {
-    out << report::to_json(results).dump(1) << '\n';
-  } else if (args.format == "csv") {
-    write_csv(results, args.output);
-  } else {
-    report::write_text(out, results);
-  }
-}
-
 }  // namespace
 
 CLI::App* add_report_command(CLI::App& app, ReportArgs& args) {
   CLI::App* cmd = app.add_subcommand(
       "report", "Results of the orsa and talven run in this folder, in MW and $/MWh, checked for optimality");
   cmd->add_option("NAME", args.name, "case name (reads NAME.dat); default: the case named in orsa.ip");
-  cmd->add_option("--format", args.format, "text (default), json or csv")
-      ->check(CLI::IsMember({"text", "json", "csv"}));
-  cmd->add_option("--output", args.output, "folder for the CSV files (with --format csv)");
+  add_output_options(*cmd, args.output_format);
   cmd->add_option("--dir", args.folder, "folder of the run (default: the current folder)");
   return cmd;
 }
 
 int run_report(const ReportArgs& args, std::ostream& out, std::ostream& err) {
   try {
-    if (args.format == "csv" && args.output.empty()) throw InputError("--format csv needs --output DIR");
-    if (args.format != "csv" && !args.output.empty()) throw InputError("--output is for --format csv only");
+    check_output_format(args.output_format);
     const CaseFile cf = case_file_of(args);
     if (!fs::exists(cf.path)) throw InputError(cf.path.string() + ": no such case file");
     const dispatch::CaseData data = dispatch::load_case_file(cf.path);
@@ -81,7 +60,7 @@ int run_report(const ReportArgs& args, std::ostream& out, std::ostream& err) {
     // zero.
     if (solution.outcome == report::Outcome::converged) solution.zero_threshold = data.parameters.epslnp;
     const report::Results results = report::make_results(cf.name, data, qp, solution, report::ReportOptions{});
-    write_results(args, results, out);
+    write_results(args.output_format, results, out);
     return report::exit_status(results);
   } catch (const InputError& e) {
     err << "corvo report: " << e.what() << '\n';

@@ -18,7 +18,11 @@ std::string fixed(double v, int decimals) {
   const int len = std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
   // Values too large for a table are shown in exponent form.
   if (len < 0 || len > 20) std::snprintf(buf, sizeof buf, "%.6e", v);
-  return buf;
+  // A value that rounds to zero is shown without a sign: "-0.0000" says
+  // nothing more than "0.0000" and draws the eye for no reason.
+  std::string text = buf;
+  if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  return text;
 }
 
 std::string scientific(double v) {

@@ -67,5 +67,21 @@ TEST(ReportWriters, TextNamesTheFailingConditions) {
             std::string::npos);
 }
 
+// A price part of -1e-12 $/MWh is shown as 0.0000, not -0.0000; a real
+// negative value keeps its sign.
+TEST(ReportWriters, TextShowsValuesThatRoundToZeroWithoutSign) {
+  Results r;
+  BusRow bus;
+  bus.bus = 1;
+  bus.congestion = -1e-12;
+  bus.energy = -0.00005;
+  bus.lmp = -0.0001;
+  r.buses.push_back(bus);
+  std::ostringstream out;
+  write_text(out, r);
+  EXPECT_EQ(out.str().find("-0.0000"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("-0.0001"), std::string::npos) << out.str();
+}
+
 }  // namespace
 }  // namespace corvo::report

@@ -7,12 +7,13 @@
 #include <ostream>
 #include <string>
 
+#include "corvo/app/results_output.hpp"
+
 namespace corvo::app {
 
 struct ReportArgs {
   std::string name;           // case name; empty: the one in orsa.ip
-  std::string format = "text";  // text, json or csv
-  std::string output;         // folder of the CSV files
+  OutputFormat output_format;
   std::filesystem::path folder = ".";
 };
 
