@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <unistd.h>
+
 #include "corvo/app/case_input.hpp"
 #include "corvo/app/input_error.hpp"
 #include "corvo/classic/classic_method.hpp"
@@ -86,7 +88,27 @@ report::QpSolution solve_robust(const SolveArgs& args, const dispatch::DispatchQ
   return from_robust(s);
 }
 
-report::QpSolution solve_classic(const SolveArgs& args, const CaseInput& input) {
+// The classic method holds the constraint matrix, its copy with the
+// row weights and the triangular factor densely: 8 bytes times
+// (2 m n + m m). A case that needs more than the machine's memory is
+// refused before anything is allocated, instead of driving the machine
+// into swap or the out-of-memory killer.
+void check_classic_storage(const dispatch::DispatchQp& qp) {
+  const double m = qp.m, n = qp.nvar;
+  const double needed = 8.0 * (2.0 * m * n + m * m);
+  const double memory = static_cast<double>(sysconf(_SC_PHYS_PAGES)) * static_cast<double>(sysconf(_SC_PAGE_SIZE));
+  if (memory > 0 && needed > memory) {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "the classic method needs %.1f GB of dense storage for this case (%d rows, %d columns), "
+                  "more than this machine's %.1f GB; --method robust solves it",
+                  needed / 1e9, qp.m, qp.nvar, memory / 1e9);
+    throw Unsolved{{text}};
+  }
+}
+
+report::QpSolution solve_classic(const SolveArgs& args, const CaseInput& input, const dispatch::DispatchQp& qp) {
+  check_classic_storage(qp);
   classic::ClassicResult r;
   try {
     r = args.files ? classic::solve_and_write_pipeline_files(args.input) : classic::solve_case(input.data);
@@ -131,7 +153,7 @@ int run_solve(const SolveArgs& args, std::ostream& out, std::ostream& err) {
     precheck(input.data);
     const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(input.data);
     const report::QpSolution solution =
-        args.method == "classic" ? solve_classic(args, input) : solve_robust(args, qp, err);
+        args.method == "classic" ? solve_classic(args, input, qp) : solve_robust(args, qp, err);
     report::ReportOptions options;
     options.angles_free = args.method == "robust";
     const report::Results results = report::make_results(input.name, input.data, qp, solution, options);
