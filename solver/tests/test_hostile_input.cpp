@@ -11,6 +11,7 @@
 #include "problem_writer.hpp"
 #include "records/records.hpp"
 #include "run_dir.hpp"
+#include "talven_run.hpp"
 #include "talven/driver.hpp"
 
 namespace talven {
@@ -18,32 +19,14 @@ namespace {
 
 using testing::count;
 using testing::ProblemInput;
+using testing::kStop;
 using testing::read_file;
+using testing::run_in;
+using testing::run_problem;
+using testing::RunResult;
 using testing::RunDir;
 using testing::two_bus;
 using testing::write_problem_file;
-
-const std::string kStop = "Stop - Program terminated.\n";
-
-struct RunResult {
-  int status = -1;
-  std::string console, errors;
-};
-
-RunResult run_in(const RunDir& dir) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  RunResult run;
-  run.status = run_talven(dir.path(), in, out, err);
-  run.console = out.str();
-  run.errors = err.str();
-  return run;
-}
-
-RunResult run_problem(const RunDir& dir, const ProblemInput& input) {
-  write_problem_file(dir / "orsa.ip", input);
-  return run_in(dir);
-}
 
 // The console ends with the error message "(/,/,' *** Error - ',A,' ***',/,/)"
 // and the stop.

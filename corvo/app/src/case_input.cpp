@@ -46,6 +46,11 @@ dispatch::CaseData read_back(const std::string& case_text, const fs::path& sourc
 
 }  // namespace
 
+import::ImportedCase import_matpower_file(const fs::path& file) {
+  const import::MatpowerCase mc = import::parse_matpower(file_text(file), file.string());
+  return import::map_matpower_case(mc, file.string());
+}
+
 bool is_matpower_file(const fs::path& file) { return file.extension() == ".m"; }
 
 CaseInput load_case_input(const fs::path& file) {
@@ -61,8 +66,7 @@ CaseInput load_case_input(const fs::path& file) {
     return input;
   }
   try {
-    const import::MatpowerCase mc = import::parse_matpower(file_text(file), file.string());
-    const import::ImportedCase c = import::map_matpower_case(mc, file.string());
+    const import::ImportedCase c = import_matpower_file(file);
     input.data = read_back(import::case_file_text(c), file);
     input.mappings = c.mappings;
     input.from_matpower = true;

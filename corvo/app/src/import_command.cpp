@@ -1,8 +1,6 @@
 #include "corvo/app/import_command.hpp"
 
-#include <fstream>
-#include <sstream>
-
+#include "corvo/app/case_input.hpp"
 #include "corvo/app/file_output.hpp"
 #include "corvo/app/input_error.hpp"
 #include "corvo/import/case_file_text.hpp"
@@ -16,14 +14,6 @@ namespace fs = std::filesystem;
 
 constexpr int kWritten = 0;
 constexpr int kRefused = 2;
-
-std::string file_text(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw InputError(path.string() + ": cannot open the file");
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 fs::path output_of(const ImportArgs& args) {
   if (!args.output.empty()) return args.output;
@@ -69,8 +59,7 @@ int run_import(const ImportArgs& args, std::ostream& err) {
     std::error_code ec;
     if (fs::equivalent(args.input, out, ec)) throw InputError(out.string() + ": the output would replace the input");
     if (fs::exists(out) && !args.force) throw InputError(out.string() + ": the file exists; --force replaces it");
-    const import::MatpowerCase mc = import::parse_matpower(file_text(args.input), args.input);
-    const import::ImportedCase c = import::map_matpower_case(mc, args.input);
+    const import::ImportedCase c = import_matpower_file(args.input);
     const std::string text = import::case_file_text(c);
     write_file_safely(out, text, [&](const fs::path& temp) { check_reads_back(temp, c); });
     report_mappings(err, args, out, c);

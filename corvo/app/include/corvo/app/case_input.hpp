@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "corvo/import/case_mapping.hpp"
 #include "dispatch/case_data.hpp"
 
 namespace corvo::app {
@@ -17,6 +18,11 @@ struct CaseInput {
   std::vector<std::string> mappings;   // what the import changed (MATPOWER only)
   bool from_matpower = false;
 };
+
+// A MATPOWER case file read as text and mapped onto our case model.
+// Throws InputError for a file that cannot be read and import::ImportError
+// for what the model cannot hold.
+import::ImportedCase import_matpower_file(const std::filesystem::path& file);
 
 // True for a file that is read as a MATPOWER case (extension ".m").
 bool is_matpower_file(const std::filesystem::path& file);
