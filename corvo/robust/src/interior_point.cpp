@@ -91,8 +91,8 @@ Residuals residuals(const Problem& p, const Iterate& it, Vector& col_work) {
   return r;
 }
 
-// Largest step in (0, 1] along d that keeps the bounded entries of v >= 0,
-// and the largest step to the boundary itself (may exceed 1).
+// The step along d at which the first bounded entry of v reaches zero
+// (infinity when none decreases); the caller caps it at the Newton step.
 double step_to_boundary(const Problem& p, const Vector& v, const Vector& d) {
   double alpha = std::numeric_limits<double>::infinity();
   for (std::size_t j = 0; j < v.size(); ++j) {
