@@ -27,7 +27,7 @@ struct PublicCase {
   double reference_cost;  // $/h without constant costs, from the cases' README
 };
 
-// The 2869-bus case runs in bench/run_large.sh only, to keep the suite fast.
+// The 2869-bus case runs in bench/run_large.py and in corvo solve's tests only, to keep this suite fast.
 const PublicCase kPublicCases[] = {
     {"ieee9", "ieee9.dat", 4131.026608},
     {"ieee14", "ieee14.dat", 7642.603500},
