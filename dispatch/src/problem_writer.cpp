@@ -22,16 +22,25 @@ std::string first_non_finite(const char* name, std::span<const double> values) {
   return {};
 }
 
+// The lowest column of a row whose stored value is not finite, or 0; the
+// columns never set are zeros.
+int first_non_finite_column(const SparseRow& row) {
+  int first = 0;
+  for (const SparseRow::Entry& e : row.entries()) {
+    if (!std::isfinite(e.value) && (first == 0 || e.column < first)) first = e.column;
+  }
+  return first;
+}
+
 // talven cannot read Infinity or NaN: a program holding one (a sum of
 // huge susceptances, a product that overflowed) is refused before the
 // first record of the problem file.
-void refuse_non_finite(Records& io, const DispatchQp& qp, std::size_t nvar) {
+void refuse_non_finite(Records& io, const DispatchQp& qp) {
   std::string bad = first_non_finite("c", qp.c);
   if (bad.empty()) bad = first_non_finite("q", qp.q);
   for (std::size_t i = 0; bad.empty() && i < qp.rows.size(); ++i) {
-    const std::vector<double> row = qp.rows[i].dense(nvar);
-    if (auto at = first_non_finite("A", row); !at.empty()) {
-      bad = "A(" + std::to_string(i + 1) + "," + at.substr(2);
+    if (const int column = first_non_finite_column(qp.rows[i])) {
+      bad = "A(" + std::to_string(i + 1) + "," + std::to_string(column) + ")";
     }
   }
   if (bad.empty()) bad = first_non_finite("b", qp.b);
@@ -45,7 +54,7 @@ void refuse_non_finite(Records& io, const DispatchQp& qp, std::size_t nvar) {
 void write_problem(Records& io, const std::string& case_name, const std::string& title,
                    const DispatchQp& qp, const AlgorithmParameters& p) {
   const auto nvar = static_cast<std::size_t>(qp.nvar);
-  refuse_non_finite(io, qp, nvar);
+  refuse_non_finite(io, qp);
   io.write(kProblemUnit, "(a)", case_name);
   io.write(kProblemUnit, "(A80)", title);
   io.write(kProblemUnit, "(8I10)", qp.m, qp.nvar, p.ndp, p.ndc);

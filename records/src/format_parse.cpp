@@ -20,8 +20,8 @@ using Kind = Element::Kind;
 
 // The work of a pass: the columns each element moves over (a field's
 // width, a literal's length, the n of nX and the c of Tc, at least 1),
-// one for each "/" and "$", and one for each walk through a group.
-// Saturates instead of overflowing.
+// one for each "/" and "$", and one for each walk through a group
+// (add_work keeps the sum from overflowing).
 std::size_t work_of(const Element& e) {
   switch (e.kind) {
     case Kind::Literal:
