@@ -15,11 +15,6 @@ using nlohmann::json;
 
 const fs::path kData = CORVO_IMPORT_DATA;
 
-void skip_without_shared() {
-  if (!fs::exists(run_folder::kShared / "cases" / "reference.json"))
-    GTEST_SKIP() << "no shared cases at " << run_folder::kShared;
-}
-
 struct Source {
   const char* matpower;  // file in the test data
   const char* name;      // case name, as in ../shared/cases
@@ -37,7 +32,7 @@ void expect_all_near(const std::vector<double>& a, const std::vector<double>& b,
 // and everything else with two; the import keeps more digits, so each
 // value agrees within half a unit of the shared file's last decimal.
 TEST_P(ImportPublic, ReproducesTheSharedCaseFile) {
-  skip_without_shared();
+  SKIP_WITHOUT_SHARED();
   RunFolder f;
   const std::string out = std::string(GetParam().name) + ".dat";
   ASSERT_EQ(f.corvo("import '" + (kData / GetParam().matpower).string() + "' -o " + out), 0) << f.err("corvo");
@@ -65,7 +60,7 @@ TEST_P(ImportPublic, ReproducesTheSharedCaseFile) {
 }
 
 TEST_P(ImportPublic, OptimumIsThatOfTheUnroundedSource) {
-  skip_without_shared();
+  SKIP_WITHOUT_SHARED();
   const json ref = run_folder::reference()["cases"][GetParam().name];
   const double expected = ref["objective_with_constant_unrounded_data"].get<double>() -
                           ref["constant_cost_sum"].get<double>();

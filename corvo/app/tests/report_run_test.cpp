@@ -18,11 +18,6 @@ bool contains(const json& list, const std::string& name) {
   return std::find(list.begin(), list.end(), name) != list.end();
 }
 
-void skip_without_shared() {
-  if (!fs::exists(run_folder::kShared / "cases" / "reference.json"))
-    GTEST_SKIP() << "no shared cases at " << run_folder::kShared;
-}
-
 // Copies a shared case into the folder under its short name.
 std::string copy_case(const RunFolder& f, const std::string& key, const json& ref) {
   const std::string file = ref["case_file"].get<std::string>().substr(std::string("shared/").size());
@@ -35,7 +30,7 @@ class ReportReference : public ::testing::TestWithParam<std::string> {};
 // On a converged run, outputs, flows and prices agree with the reference;
 // a run that stopped at the iteration limit is reported not optimal.
 TEST_P(ReportReference, AgreesWithTheReferenceSolution) {
-  skip_without_shared();
+  SKIP_WITHOUT_SHARED();
   const json ref = run_folder::reference()["cases"][GetParam()];
   RunFolder f;
   f.solve(copy_case(f, GetParam(), ref));
@@ -85,7 +80,7 @@ void solve_ieee9_at_iteration_limit(const RunFolder& f) {
 }
 
 TEST(ReportRun, IterationLimitRunIsNotOptimal) {
-  skip_without_shared();
+  SKIP_WITHOUT_SHARED();
   RunFolder f;
   solve_ieee9_at_iteration_limit(f);
   EXPECT_EQ(f.corvo("report"), 1);
@@ -96,7 +91,7 @@ TEST(ReportRun, IterationLimitRunIsNotOptimal) {
 // The same flow file with its flag changed by hand to 1: the point still
 // fails its conditions, so the verdict stays.
 TEST(ReportRun, FlowFileClaimingConvergenceAtAWrongPointIsNotOptimal) {
-  skip_without_shared();
+  SKIP_WITHOUT_SHARED();
   RunFolder f;
   solve_ieee9_at_iteration_limit(f);
   std::string flow = run_folder::read_file(f.path() / "talven.flw");
@@ -113,7 +108,7 @@ TEST(ReportRun, FlowFileClaimingConvergenceAtAWrongPointIsNotOptimal) {
 // A converged flow file whose first generator output (x(9) of ieee9,
 // record 5, columns 1-20) is moved by hand by 10 MW.
 TEST(ReportRun, ConvergedFlowFileWithAnAlteredOutputIsNotOptimal) {
-  skip_without_shared();
+  SKIP_WITHOUT_SHARED();
   RunFolder f;
   fs::copy_file(run_folder::kShared / "cases" / "ieee9.dat", f.path() / "ieee9.dat");
   f.solve("ieee9");
@@ -130,7 +125,7 @@ TEST(ReportRun, ConvergedFlowFileWithAnAlteredOutputIsNotOptimal) {
 }
 
 TEST(ReportRun, FlowFileOfAnotherCaseIsAnInputError) {
-  skip_without_shared();
+  SKIP_WITHOUT_SHARED();
   RunFolder f;
   fs::copy_file(run_folder::kShared / "cases" / "ieee9.dat", f.path() / "ieee9.dat");
   fs::copy_file(run_folder::kShared / "cases" / "ieee14.dat", f.path() / "ieee14.dat");
@@ -143,7 +138,7 @@ TEST(ReportRun, FlowFileOfAnotherCaseIsAnInputError) {
 }
 
 TEST(ReportRun, MissingFilesAreInputErrors) {
-  skip_without_shared();
+  SKIP_WITHOUT_SHARED();
   RunFolder f;
   EXPECT_EQ(f.corvo("report"), 2);
   EXPECT_EQ(f.err("corvo"), "corvo report: ./orsa.ip: no such file\n");
@@ -155,7 +150,7 @@ TEST(ReportRun, MissingFilesAreInputErrors) {
 }
 
 TEST(ReportRun, CsvTablesOneFilePerTable) {
-  skip_without_shared();
+  SKIP_WITHOUT_SHARED();
   RunFolder f;
   fs::copy_file(run_folder::kShared / "cases" / "ieee9.dat", f.path() / "ieee9.dat");
   f.solve("ieee9");

@@ -31,6 +31,13 @@ inline void write_file(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
+inline bool have_shared() { return fs::exists(kShared / "cases" / "reference.json"); }
+
+// Skips the test (a macro: GTEST_SKIP must return from the test itself)
+// when the shared public cases are not beside the repository.
+#define SKIP_WITHOUT_SHARED() \
+  if (!run_folder::have_shared()) GTEST_SKIP() << "no shared cases at " << run_folder::kShared
+
 inline nlohmann::json reference() { return nlohmann::json::parse(read_file(kShared / "cases" / "reference.json")); }
 
 class RunFolder {

@@ -14,11 +14,6 @@ using nlohmann::json;
 constexpr double kMw = 1e-3;     // MW
 constexpr double kPrice = 1e-3;  // $/MWh
 
-bool have_shared() { return fs::exists(run_folder::kShared / "cases" / "reference.json"); }
-
-#define SKIP_WITHOUT_SHARED() \
-  if (!have_shared()) GTEST_SKIP() << "no shared cases at " << run_folder::kShared
-
 std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 
 // ---- The robust method on every public case ----------------------------
