@@ -31,9 +31,8 @@ std::string number_text(double v) {
 }
 
 void require_columns(const Matrix& m, std::size_t columns, const std::string& source, const std::string& table) {
-  for (const auto& row : m)
-    if (row.size() < columns)
-      throw ImportError(source + ": mpc." + table + " has " + std::to_string(row.size()) + " columns, at least " +
+  if (!m.empty() && m.columns() < columns)
+      throw ImportError(source + ": mpc." + table + " has " + std::to_string(m.columns()) + " columns, at least " +
                         std::to_string(columns) + " are needed");
 }
 
@@ -49,7 +48,7 @@ struct Cost {
 // The polynomial of generator row g (0-based), or a refusal naming it.
 Cost polynomial_cost(const MatpowerCase& mc, std::size_t g, const std::string& who, const std::string& source) {
   if (g >= mc.gencost.size()) throw ImportError(source + ": " + who + " has no row in mpc.gencost");
-  const std::vector<double>& row = mc.gencost[g];
+  const std::span<const double> row = mc.gencost[g];
   if (row.size() < COST) throw ImportError(source + ": mpc.gencost row " + std::to_string(g + 1) + " is too short");
   if (row[MODEL] == 1)
     throw ImportError(source + ": " + who + " has a piecewise-linear cost, which our case model cannot hold");
@@ -178,7 +177,7 @@ class Mapper {
   // Fills the generator fields of bus `b` from generator `gen`, shifting a
   // negative lower limit into the load and the costs.
   void set_generator(ImportedBus& b, const Generator& gen) {
-    const std::vector<double>& row = mc_.gen[gen.row];
+    const std::span<const double> row = mc_.gen[gen.row];
     Cost c = polynomial_cost(mc_, gen.row, gen.who, source_);
     double pmin = row[PMIN];
     double pmax = row[PMAX];
@@ -237,7 +236,7 @@ class Mapper {
   void map_branches() {
     int off = 0, taps = 0, unlimited = 0;
     for (std::size_t l = 0; l < mc_.branch.size(); ++l) {
-      const std::vector<double>& row = mc_.branch[l];
+      const std::span<const double> row = mc_.branch[l];
       const std::int32_t f = whole(row[F_BUS], source_, "branch end bus");
       const std::int32_t t = whole(row[T_BUS], source_, "branch end bus");
       const std::string who = "branch " + std::to_string(l + 1) + " (bus " + std::to_string(f) + "-" + std::to_string(t) + ")";

@@ -91,10 +91,10 @@ class Scanner {
     std::vector<double> row;
     auto end_row = [&] {
       if (row.empty()) return;
-      if (!rows.empty() && rows.front().size() != row.size())
+      if (!rows.empty() && rows.columns() != row.size())
         fail("a matrix row of " + std::to_string(row.size()) + " values after rows of " +
-             std::to_string(rows.front().size()));
-      rows.push_back(row);
+             std::to_string(rows.columns()));
+      rows.append_row(row);
       row.clear();
     };
     while (true) {
@@ -168,6 +168,7 @@ void assign(MatpowerCase& mc, Scanner& in, const std::string& field) {
     else if (field == "gen") mc.gen = std::move(m);
     else if (field == "branch") mc.branch = std::move(m);
     else if (field == "gencost") mc.gencost = std::move(m);
+    else if (!m.empty()) mc.other_matrices.push_back(field);
   } else if (c == '\'') {
     const std::string s = in.quoted();
     if (field == "version") mc.version = s;
@@ -198,6 +199,16 @@ void require(bool present, const std::string& source, const std::string& what) {
 }
 
 }  // namespace
+
+Matrix::Matrix(std::initializer_list<std::initializer_list<double>> rows) {
+  for (const auto& row : rows) append_row(std::span<const double>(row.begin(), row.size()));
+}
+
+void Matrix::append_row(std::span<const double> row) {
+  if (rows_ == 0) columns_ = row.size();
+  values_.insert(values_.end(), row.begin(), row.end());
+  ++rows_;
+}
 
 MatpowerCase parse_matpower(std::string_view text, const std::string& source) {
   MatpowerCase mc;

@@ -28,7 +28,8 @@ TEST(MatpowerCase, ReadsCase9) {
   ASSERT_EQ(mc.gencost.size(), 3u);
   EXPECT_EQ(mc.bus[8][2], 125.0);
   EXPECT_EQ(mc.branch[2][3], 0.17);
-  EXPECT_EQ(mc.gencost[2], (std::vector<double>{2, 3000, 0, 3, 0.1225, 1, 335}));
+  EXPECT_EQ(std::vector<double>(mc.gencost[2].begin(), mc.gencost[2].end()),
+            (std::vector<double>{2, 3000, 0, 3, 0.1225, 1, 335}));
   EXPECT_EQ(mc.description, "CASE9    Power flow data for 9 bus, 3 generator case.");
 }
 

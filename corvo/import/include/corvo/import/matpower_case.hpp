@@ -4,6 +4,9 @@
 // is refused, since its effect on the case could not be known.
 #pragma once
 
+#include <cstddef>
+#include <initializer_list>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,7 +21,32 @@ class ImportError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-using Matrix = std::vector<std::vector<double>>;
+// A numeric matrix held row after row in one block, so that a file of
+// millions of short rows costs a few doubles per value and no allocation
+// per row. m[r] is row r, m[r][c] its value in column c.
+class Matrix {
+ public:
+  Matrix() = default;
+  Matrix(std::initializer_list<std::initializer_list<double>> rows);
+
+  std::size_t size() const { return rows_; }
+  bool empty() const { return rows_ == 0; }
+  std::size_t columns() const { return columns_; }
+  std::span<const double> operator[](std::size_t r) const {
+    return {values_.data() + r * columns_, columns_};
+  }
+
+  // Appends a row; the first row fixes the number of columns, and a row of
+  // another length is the caller's error (see parse_matpower).
+  void append_row(std::span<const double> row);
+
+  bool operator==(const Matrix& other) const = default;
+
+ private:
+  std::size_t rows_ = 0;
+  std::size_t columns_ = 0;
+  std::vector<double> values_;
+};
 
 struct MatpowerCase {
   std::string name;         // the function name, e.g. "case9"
@@ -29,6 +57,10 @@ struct MatpowerCase {
   Matrix gen;
   Matrix branch;
   Matrix gencost;
+  // Names of the other numeric matrices of the file that are not empty
+  // (for example "areas" or "dcline"), so that a reader can refuse data it
+  // would have to model.
+  std::vector<std::string> other_matrices;
 };
 
 // Parses the text of a case file; `source` names the file in messages.
