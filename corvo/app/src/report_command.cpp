@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "corvo/app/input_error.hpp"
+#include "corvo/app/input_file.hpp"
 #include "corvo/app/results_output.hpp"
 #include "corvo/app/run_files.hpp"
 #include "dispatch/dispatch_qp.hpp"
@@ -53,6 +54,7 @@ int run_report(const ReportArgs& args, std::ostream& out, std::ostream& err) {
     check_output_format(args.output_format);
     const CaseFile cf = case_file_of(args);
     if (!fs::exists(cf.path)) throw InputError(cf.path.string() + ": no such case file");
+    require_regular_input(cf.path);
     const dispatch::CaseData data = dispatch::load_case_file(cf.path);
     const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(data);
     report::QpSolution solution = read_flow_file(args.folder / "talven.flw", qp.nvar, qp.m);
@@ -60,7 +62,7 @@ int run_report(const ReportArgs& args, std::ostream& out, std::ostream& err) {
     // zero.
     if (solution.outcome == report::Outcome::converged) solution.zero_threshold = data.parameters.epslnp;
     const report::Results results = report::make_results(cf.name, data, qp, solution, report::ReportOptions{});
-    write_results(args.output_format, results, out);
+    write_results(args.output_format, results, out, {cf.path, args.folder / "talven.flw"});
     return report::exit_status(results);
   } catch (const InputError& e) {
     err << "corvo report: " << e.what() << '\n';

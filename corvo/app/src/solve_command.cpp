@@ -157,7 +157,7 @@ int run_solve(const SolveArgs& args, std::ostream& out, std::ostream& err) {
     report::ReportOptions options;
     options.angles_free = args.method == "robust";
     const report::Results results = report::make_results(input.name, input.data, qp, solution, options);
-    write_results(args.output_format, results, out);
+    write_results(args.output_format, results, out, {args.input});
     return report::exit_status(results);
   } catch (const Unsolved& u) {
     err << "corvo solve: " << args.input << ": the case is not solved:\n";
