@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         // The folder for temporary files missing or a file.
         BadRun{"TmpdirMissingSolve", "solve ieee9.dat", "(TMPDIR=/nonexistent/corvo) is missing or not a folder",
                "TMPDIR=/nonexistent/corvo"},
-        BadRun{"TmpdirFileSolveMatpower", "solve case9.m", "(TMPDIR=ieee9.dat) is missing or not a folder",
+        BadRun{"TmpdirFileClassicMatpower", "solve --method classic case9.m", "(TMPDIR=ieee9.dat) is missing or not a folder",
                "TMPDIR=ieee9.dat"},
         BadRun{"TmpdirMissingReport", "report ieee9", "(TMPDIR=/nonexistent/corvo) is missing or not a folder",
                "TMPDIR=/nonexistent/corvo"},
