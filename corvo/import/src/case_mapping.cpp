@@ -309,7 +309,7 @@ ImportedCase map_network(const Network& net) {
   try {
     return Mapper(net).run();
   } catch (const network::NetworkError& e) {
-    throw ImportError(net.source + ": " + e.what());
+    throw ImportError(e.what());
   }
 }
 

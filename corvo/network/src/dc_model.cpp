@@ -91,11 +91,12 @@ bool is_tie(const Branch& b) { return b.x_pu == 0.0; }
 
 void require_finite(const Network& net) {
   if (!std::isfinite(net.base_mva) || !(net.base_mva > 0.0))
-    throw NetworkError("the base power " + number_text(net.base_mva) + " MVA must be positive");
+    throw NetworkError(net.source + ": base power Sb = " + number_text(net.base_mva) + " MVA: Sb must be positive");
   for (std::size_t i = 0; i < net.buses.size(); ++i) {
     const Bus& b = net.buses[i];
     if (b.in_service && !(std::isfinite(b.load_mw) && std::isfinite(b.shunt_mw) && std::isfinite(b.angle_deg)))
-      throw NetworkError(bus_name(net, static_cast<std::int32_t>(i)) + ": a load, shunt or angle that is not finite");
+      throw NetworkError(net.source + ": " + bus_name(net, static_cast<std::int32_t>(i)) +
+                         ": a load, shunt or angle that is not finite");
   }
   for (std::size_t k = 0; k < net.generators.size(); ++k) {
     const Generator& g = net.generators[k];
@@ -105,12 +106,15 @@ void require_finite(const Network& net) {
                   std::isfinite(c.c1) && std::isfinite(c.c0);
     for (const CostCurve::Point& p : c.points) finite = finite && std::isfinite(p.mw) && std::isfinite(p.cost);
     if (!finite)
-      throw NetworkError(generator_name(net, static_cast<std::int32_t>(k)) + ": a limit or cost that is not finite");
+      throw NetworkError(net.source + ": " + generator_name(net, static_cast<std::int32_t>(k)) +
+                         ": a limit or cost that is not finite");
+    // Our case file states q of ½·q·P², the others c2 of c2·P².
+    const double stated = net.format == SourceFormat::case_file ? 2.0 * c.c2 : c.c2;
     if (c.model == CostCurve::Model::polynomial && c.c2 < 0.0)
-      throw NetworkError(generator_name(net, static_cast<std::int32_t>(k)) + ": negative quadratic cost " +
-                         number_text(c.c2) + " $/MW²h; the dispatch must be convex");
+      throw NetworkError(net.source + ": " + generator_name(net, static_cast<std::int32_t>(k)) +
+                         ": negative quadratic cost " + number_text(stated) + " $/MW²h; the dispatch must be convex");
     if (c.model == CostCurve::Model::piecewise_linear && c.points.size() < 2)
-      throw NetworkError(generator_name(net, static_cast<std::int32_t>(k)) +
+      throw NetworkError(net.source + ": " + generator_name(net, static_cast<std::int32_t>(k)) +
                          ": a piecewise-linear cost needs at least two points");
   }
   for (std::size_t l = 0; l < net.branches.size(); ++l) {
@@ -119,11 +123,11 @@ void require_finite(const Network& net) {
     if (!(std::isfinite(b.x_pu) && std::isfinite(b.tap) && b.tap > 0.0 && std::isfinite(b.shift_deg) &&
           !std::isnan(b.flow_min_mw) && !std::isnan(b.flow_max_mw) && !std::isnan(b.angle_min_deg) &&
           !std::isnan(b.angle_max_deg)))
-      throw NetworkError(branch_name(net, static_cast<std::int32_t>(l)) +
+      throw NetworkError(net.source + ": " + branch_name(net, static_cast<std::int32_t>(l)) +
                          ": a reactance, tap ratio, shift or limit that is not a finite number");
     if (b.x_pu != 0.0 && !std::isfinite(1.0 / (b.x_pu * b.tap)))
-      throw NetworkError(branch_name(net, static_cast<std::int32_t>(l)) + ": reactance " + number_text(b.x_pu) +
-                         " pu is too small for its susceptance to be a finite number");
+      throw NetworkError(net.source + ": " + branch_name(net, static_cast<std::int32_t>(l)) + ": reactance " +
+                         number_text(b.x_pu) + " pu is too small for its susceptance to be a finite number");
   }
 }
 
