@@ -2,9 +2,10 @@
 
 #include <fstream>
 #include <random>
-#include <sstream>
 
+#include "corvo/app/file_output.hpp"
 #include "corvo/app/input_error.hpp"
+#include "corvo/app/input_file.hpp"
 #include "corvo/import/case_file_text.hpp"
 #include "corvo/network/case_file_network.hpp"
 #include "corvo/network/matpower_reader.hpp"
@@ -15,13 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string file_text(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw InputError(path.string() + ": cannot open the file");
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string file_text(const fs::path& path) { return read_input_file(path, import::kMaxMatpowerFileBytes); }
 
 // The imported case goes through the text of our case file and orsa's
 // reader, so that the classic method sees exactly the numbers `corvo
@@ -29,7 +24,7 @@ std::string file_text(const fs::path& path) {
 dispatch::CaseData read_back(const std::string& case_text, const std::string& source) {
   std::random_device seed;
   const fs::path temp =
-      fs::temp_directory_path() / ("corvo-import-" + std::to_string(std::mt19937_64(seed())()) + ".dat");
+      temporary_folder() / ("corvo-import-" + std::to_string(std::mt19937_64(seed())()) + ".dat");
   {
     std::ofstream out(temp, std::ios::binary);
     out << case_text;
@@ -70,7 +65,8 @@ import::ImportedCase import_matpower_file(const fs::path& file) {
 }
 
 CaseInput load_case_input(const fs::path& file) {
-  if (!fs::is_regular_file(file)) throw InputError(file.string() + ": no such case file");
+  if (!fs::exists(file)) throw InputError(file.string() + ": no such case file");
+  require_regular_input(file);
   CaseInput input;
   input.name = file.stem().string();
   input.format = input_format(file);

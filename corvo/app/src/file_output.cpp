@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 
 #include "corvo/app/input_error.hpp"
+#include "corvo/app/input_file.hpp"
 
 namespace corvo::app {
 namespace fs = std::filesystem;
@@ -38,6 +40,11 @@ fs::path make_temporary(const fs::path& target) {
 
 void write_file_safely(const fs::path& target, const std::string& content,
                        const std::function<void(const fs::path&)>& check) {
+  std::error_code exists_ec;
+  if (fs::exists(target, exists_ec)) {
+    const std::string kind = non_regular_kind(target);
+    if (!kind.empty()) throw InputError(target.string() + ": " + kind + ", not a regular file; it is not replaced");
+  }
   const fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
   const fs::path temp = make_temporary(dir / target.filename());
   try {
@@ -56,6 +63,17 @@ void write_file_safely(const fs::path& target, const std::string& content,
     fs::remove(temp, ec);
     throw;
   }
+}
+
+fs::path temporary_folder() {
+  std::error_code ec;
+  fs::path dir = fs::temp_directory_path(ec);
+  if (ec) {
+    const char* named = std::getenv("TMPDIR");
+    throw InputError(std::string("the folder for temporary files (TMPDIR=") + (named ? named : "") +
+                     ") is missing or not a folder; set TMPDIR to a writable folder");
+  }
+  return dir;
 }
 
 }  // namespace corvo::app

@@ -1,13 +1,12 @@
 #include "corvo/app/report_command.hpp"
 
-#include <fstream>
 #include <iostream>
 #include <optional>
-#include <sstream>
 
 #include "corvo/app/case_map_labels.hpp"
 #include "corvo/app/input_error.hpp"
 #include "corvo/import/case_mapping.hpp"
+#include "corvo/app/input_file.hpp"
 #include "corvo/app/results_output.hpp"
 #include "corvo/app/run_files.hpp"
 #include "dispatch/dispatch_qp.hpp"
@@ -47,12 +46,11 @@ std::optional<import::CaseMap> case_map_beside(const fs::path& case_file) {
   fs::path map = case_file;
   map.replace_extension(".map.csv");
   if (!fs::exists(map)) return std::nullopt;
-  std::ifstream in(map, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (!in) throw InputError(map.string() + ": cannot read the case map");
+  // A map holds three short records per element: a few MB at most.
+  constexpr std::size_t kLargestMap = std::size_t{64} << 20;
+  const std::string text = read_input_file(map, kLargestMap);
   try {
-    return import::parse_case_map(text.str(), map.string());
+    return import::parse_case_map(text, map.string());
   } catch (const import::ImportError& e) {
     throw InputError(e.what());
   }
@@ -74,6 +72,7 @@ int run_report(const ReportArgs& args, std::ostream& out, std::ostream& err) {
     check_output_format(args.output_format);
     const CaseFile cf = case_file_of(args);
     if (!fs::exists(cf.path)) throw InputError(cf.path.string() + ": no such case file");
+    require_regular_input(cf.path);
     const dispatch::CaseData data = dispatch::load_case_file(cf.path);
     const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(data);
     report::QpSolution solution = read_flow_file(args.folder / "talven.flw", qp.nvar, qp.m);
@@ -88,7 +87,7 @@ int run_report(const ReportArgs& args, std::ostream& out, std::ostream& err) {
         throw InputError(cf.path.string() + ": " + e.what());
       }
     }
-    write_results(args.output_format, results, out);
+    write_results(args.output_format, results, out, {cf.path, args.folder / "talven.flw"});
     return report::exit_status(results);
   } catch (const InputError& e) {
     err << "corvo report: " << e.what() << '\n';

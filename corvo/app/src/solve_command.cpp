@@ -153,7 +153,7 @@ int run_solve(const SolveArgs& args, std::ostream& out, std::ostream& err) {
     for (const std::string& note : input.network.notes) err << "corvo solve: note: " << note << '\n';
     const report::Results results =
         args.method == "classic" ? solve_classic(args, input, err) : solve_robust(args, input, err);
-    write_results(args.output_format, results, out);
+    write_results(args.output_format, results, out, {args.input});
     if (results.summary.outcome == report::Outcome::infeasible)
       err << "corvo solve: " << args.input << ": the case is not solved:\n  infeasible: " << results.summary.message
           << '\n';

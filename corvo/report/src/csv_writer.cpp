@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "corvo/report/display_text.hpp"
 #include "corvo/report/writers.hpp"
 
 namespace corvo::report {
@@ -23,9 +24,10 @@ std::string csv(const Row& header, const std::vector<Row>& rows) {
   return out;
 }
 
-// Texts of the tables never hold a comma or a quote except the places of
-// the check; those are quoted.
-std::string text(const std::string& s) {
+// Texts as valid UTF-8 without control characters (a line break would
+// end the record); a text with a comma or a quote is quoted.
+std::string text(const std::string& raw) {
+  const std::string s = controls_escaped(utf8_with_replacements(raw));
   if (s.find_first_of(",\"") == std::string::npos) return s;
   std::string q = "\"";
   for (char ch : s) q += ch == '"' ? std::string("\"\"") : std::string(1, ch);

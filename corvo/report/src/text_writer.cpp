@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "corvo/report/display_text.hpp"
 #include "corvo/report/writers.hpp"
 
 namespace corvo::report {
@@ -24,6 +25,10 @@ std::string fixed(double v, int decimals) {
   if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
   return text;
 }
+
+// A text from the user's files as the console should get it: valid UTF-8,
+// control characters escaped.
+std::string shown(const std::string& s) { return controls_escaped(utf8_with_replacements(s)); }
 
 std::string scientific(double v) {
   char buf[32];
@@ -59,8 +64,8 @@ std::string outcome_text(const Summary& s) {
     case Outcome::converged: return "converged in " + std::to_string(s.iterations) + " iterations";
     case Outcome::iteration_limit:
       return "stopped at the iteration limit (" + std::to_string(s.iterations) + " iterations)";
-    case Outcome::stopped: return "stopped: " + s.message;
-    case Outcome::infeasible: return "infeasible: " + s.message;
+    case Outcome::stopped: return "stopped: " + shown(s.message);
+    case Outcome::infeasible: return "infeasible: " + shown(s.message);
   }
   return "";
 }
@@ -71,8 +76,8 @@ std::string trimmed(std::string s) {
 }
 
 void write_summary(std::ostream& out, const Summary& s) {
-  out << "Case " << s.case_name << ": " << trimmed(s.title) << '\n';
-  out << "Solver " << s.method << ": " << outcome_text(s) << '\n';
+  out << "Case " << shown(s.case_name) << ": " << controls_escaped(case_title_utf8(trimmed(s.title))) << '\n';
+  out << "Solver " << shown(s.method) << ": " << outcome_text(s) << '\n';
   out << "Base power        " << fixed(s.base_mva, 2) << " MVA\n";
   out << "Total cost        " << fixed(s.cost, 4) << " $/h without constant costs, " << fixed(s.cost_with_constant, 4)
       << " $/h with them\n";
@@ -88,7 +93,7 @@ void write_generators(std::ostream& out, const std::vector<GeneratorRow>& gens) 
   for (const GeneratorRow& g : gens) {
     rows.push_back({std::to_string(g.generator), std::to_string(g.bus), fixed(g.output_mw, 4), fixed(g.lower_mw, 2),
                     fixed(g.upper_mw, 2), fixed(g.incremental_cost, 4), at_limit_name(g.at_limit)});
-    if (ids) rows.back().insert(rows.back().begin() + 2, g.id);
+    if (ids) rows.back().insert(rows.back().begin() + 2, shown(g.id));
   }
   Row header{"gen", "bus", "output MW", "lower MW", "upper MW", "inc. cost $/MWh", "at limit"};
   if (ids) header.insert(header.begin() + 2, "id");
@@ -120,7 +125,7 @@ void write_lines(std::ostream& out, const std::vector<LineRow>& lines, bool angl
     rows.push_back({std::to_string(l.line), std::to_string(l.from), std::to_string(l.to), fixed(l.flow_mw, 4),
                     fixed(l.lower_mw, 2), fixed(l.upper_mw, 2), fixed(l.loading_percent, 1), at_limit_name(l.binding),
                     fixed(l.shadow_price, 4)});
-    if (circuits) rows.back().insert(rows.back().begin() + 3, l.circuit);
+    if (circuits) rows.back().insert(rows.back().begin() + 3, shown(l.circuit));
     if (angle_limits)
       rows.back().insert(rows.back().end(), {fixed(l.angle_deg, 4), at_limit_name(l.angle_binding),
                                              fixed(angle_shadow_price(l), 4)});
@@ -135,7 +140,7 @@ void write_dropped(std::ostream& out, const std::vector<DroppedRow>& dropped) {
   if (dropped.empty()) return;
   out << "\nNot in the dispatch\n";
   std::vector<Row> rows;
-  for (const DroppedRow& d : dropped) rows.push_back({d.element, d.reason});
+  for (const DroppedRow& d : dropped) rows.push_back({shown(d.element), shown(d.reason)});
   write_table(out, {"element", "reason"}, rows, {true, true});
 }
 
@@ -143,7 +148,8 @@ void write_relaxation(std::ostream& out, const std::vector<RelaxationRow>& relax
   if (relaxation.empty()) return;
   out << "\nNo dispatch meets every limit. The least relaxation that gives one:\n";
   std::vector<Row> rows;
-  for (const RelaxationRow& r : relaxation) rows.push_back({r.element, r.what, fixed(r.amount, 4), r.unit});
+  for (const RelaxationRow& r : relaxation)
+    rows.push_back({shown(r.element), shown(r.what), fixed(r.amount, 4), shown(r.unit)});
   write_table(out, {"element", "relaxation", "amount", "unit"}, rows, {true, true, false, true});
 }
 
@@ -152,19 +158,19 @@ void write_check(std::ostream& out, const OptimalityCheck& check) {
   std::vector<Row> rows;
   for (const Condition& c : check.conditions) {
     if (c.name == "solver outcome") {
-      rows.push_back({c.name, "", "", "", c.holds ? "holds" : "FAILS", c.where});
+      rows.push_back({shown(c.name), "", "", "", c.holds ? "holds" : "FAILS", shown(c.where)});
       continue;
     }
-    rows.push_back({c.name, std::isnan(c.value) ? "not finite" : scientific(c.value), c.unit,
-                    "<= " + scientific(c.tolerance), c.holds ? "holds" : "FAILS", c.where});
+    rows.push_back({shown(c.name), std::isnan(c.value) ? "not finite" : scientific(c.value), shown(c.unit),
+                    "<= " + scientific(c.tolerance), c.holds ? "holds" : "FAILS", shown(c.where)});
   }
   write_table(out, {"condition", "largest", "unit", "tolerance", "", "where"}, rows,
               {true, false, false, false, false, true});
-  for (const std::string& note : check.notes) out << "Note: " << note << '\n';
+  for (const std::string& note : check.notes) out << "Note: " << shown(note) << '\n';
   out << "\nVerdict: " << (check.optimal ? "optimal" : "not optimal");
   if (!check.optimal) {
     out << " (failing:";
-    for (std::size_t i = 0; i < check.failing.size(); ++i) out << (i ? ", " : " ") << check.failing[i];
+    for (std::size_t i = 0; i < check.failing.size(); ++i) out << (i ? ", " : " ") << shown(check.failing[i]);
     out << ')';
   }
   out << '\n';
