@@ -165,7 +165,12 @@ class RawReader {
         data_ended_ = true;
         break;
       }
-      if (raw::is_section_end(fields) && !runs_to_end) break;
+      if (raw::is_section_end(fields)) {
+        // The substation data nests sections of its own (nodes, switching
+        // devices, terminals), each ended by its own `0`.
+        if (runs_to_end) continue;
+        break;
+      }
       ++records;
       const std::size_t before = cursor_;
       read_record(section, Record(std::move(fields), line_number(*index), raw::section_name(section), source_),
@@ -565,7 +570,10 @@ class RawReader {
   }
 
   void add_summary_notes() {
-    if (three_winding_count_ > 0)
+    if (three_winding_count_ == 1)
+      network_.notes.push_back("three-winding transformers: star bus " + std::to_string(star_base_ + 1) +
+                               " added, joined to the three winding buses");
+    if (three_winding_count_ > 1)
       network_.notes.push_back("three-winding transformers: star buses " + std::to_string(star_base_ + 1) + " to " +
                                std::to_string(star_base_ + three_winding_count_) +
                                " added, one per transformer in file order, each joined to its three winding buses");
