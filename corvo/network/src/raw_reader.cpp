@@ -566,7 +566,7 @@ class RawReader {
                    std::to_string(gen.source.row) + " at bus " +
                    std::to_string(network_.buses[static_cast<std::size_t>(gen.bus)].number) + " with machine id '" +
                    gen.source.id + "' is in service but has no cost: " + where +
-                   (missing > 1 ? " (" + std::to_string(missing - 1) + " more generators lack one)" : ""));
+                   (missing > 1 ? " (and " + plural(missing - 1, "more generator lacks", "more generators lack") + " one)" : ""));
   }
 
   void add_summary_notes() {
