@@ -60,6 +60,7 @@ std::string outcome_text(const Summary& s) {
     case Outcome::iteration_limit:
       return "stopped at the iteration limit (" + std::to_string(s.iterations) + " iterations)";
     case Outcome::stopped: return "stopped: " + s.message;
+    case Outcome::infeasible: return "infeasible: " + s.message;
   }
   return "";
 }

@@ -14,7 +14,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,9 +24,9 @@ namespace corvo::network {
 
 // A file that cannot be read; the message names the file, the line, the
 // kind of record and the field.
-class RawError : public std::runtime_error {
+class RawError : public NetworkError {
  public:
-  using std::runtime_error::runtime_error;
+  using NetworkError::NetworkError;
 };
 
 // One row of a costs file `bus,id,c2,c1,c0`: the cost c2·P² + c1·P + c0
