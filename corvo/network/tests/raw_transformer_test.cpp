@@ -92,7 +92,7 @@ TEST(StarReactances, FromThePairs) {
 }
 
 struct Refused {
-  const char* what;
+  std::string what;
   std::string field;
 };
 
@@ -111,7 +111,7 @@ TEST(TransformerRefusals, NameTheField) {
   EXPECT_EQ(refused([] { two_winding_tap(1, winding(1, 1.0, 0, 1), winding(2, 0.0, 0, 1)); }).field, "WINDV2");
   EXPECT_EQ(refused([] { two_winding_tap(2, winding(1, 230, 0, 0), winding(2, 115, 0, 115)); }).field, "WINDV1");
   EXPECT_EQ(refused([] { star_winding_tap(2, winding(3, 13.8, 0, 0)); }).field, "WINDV3");
-  EXPECT_EQ(std::string(refused([] { two_winding_tap(1, winding(1, -1.0, 0, 1), winding(2, 1, 0, 1)); }).what),
+  EXPECT_EQ(refused([] { two_winding_tap(1, winding(1, -1.0, 0, 1), winding(2, 1, 0, 1)); }).what,
             "the winding ratio must be positive (it is -1)");
 }
 
