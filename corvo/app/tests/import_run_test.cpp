@@ -123,7 +123,8 @@ TEST(ImportRun, RefusesWhatTheModelCannotHold) {
   run_folder::write_file(f.path() / "pwl.m", text);
   EXPECT_EQ(f.corvo("import pwl.m"), 2);
   EXPECT_EQ(f.err("corvo"),
-            "corvo import: pwl.m: generator 2 (bus 2) has a piecewise-linear cost, which our case model cannot hold\n");
+            "corvo import: pwl.m: generator 2 (bus 2): a piecewise-linear cost, which our case file cannot hold (corvo solve "
+            "takes it)\n");
   EXPECT_FALSE(fs::exists(f.path() / "pwl.dat"));
 }
 

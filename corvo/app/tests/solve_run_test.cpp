@@ -162,7 +162,9 @@ TEST_P(SolveRefuses, NamesWhyAndExitsWithOne) {
   RunFolder f;
   run_folder::write_file(f.path() / "two.dat", GetParam().text);
   EXPECT_EQ(f.corvo("solve two.dat"), 1);
-  EXPECT_EQ(f.out("corvo"), "");
+  // A pre-check leaves nothing to report; an infeasible case reports the
+  // relaxation it needs.
+  if (std::string(GetParam().reason) != "infeasible") EXPECT_EQ(f.out("corvo"), "");
   EXPECT_NE(f.err("corvo").find("corvo solve: two.dat: the case is not solved:"), std::string::npos) << f.err("corvo");
   EXPECT_NE(f.err("corvo").find(GetParam().reason), std::string::npos) << f.err("corvo");
 }

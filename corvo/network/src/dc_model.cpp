@@ -134,6 +134,7 @@ class Builder {
   DcModel run() {
     require_finite(net_);
     m_.base_mva = net_.base_mva;
+    m_.angle_limits_ignored = options_.ignore_angle_limits;
     choose_elements();
     join_ties();
     make_nodes_and_islands();
@@ -226,6 +227,7 @@ class Builder {
       }
     }
     m_.angle_offset.assign(n, kNaN);
+    m_.island_anchor.assign(n, -1);
     std::vector<double> island_offset(at(p.nodes), 0.0);
     for (std::int32_t island = 0; island < p.nodes; ++island) {
       const std::int32_t anchor = anchor_of_island[at(island)];
@@ -237,7 +239,9 @@ class Builder {
     for (std::size_t i = 0; i < n; ++i) {
       if (m_.bus_of[i] < 0) continue;
       const auto bus = static_cast<std::int32_t>(i);
-      m_.angle_offset[i] = groups_->above_root(bus) + island_offset[at(islands.root(node(bus)))];
+      const std::int32_t island = islands.root(node(bus));
+      m_.angle_offset[i] = groups_->above_root(bus) + island_offset[at(island)];
+      m_.island_anchor[i] = anchor_of_island[at(island)];
     }
     std::sort(p.fixed_nodes.begin(), p.fixed_nodes.end());
     fixed_anchor_of_island_ = std::move(anchor_of_island);

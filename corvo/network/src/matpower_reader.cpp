@@ -94,6 +94,7 @@ class Reader {
     if (!std::isfinite(mc_.base_mva) || !(mc_.base_mva > 0.0))
       throw NetworkError(source_ + ": mpc.baseMVA " + number_text(mc_.base_mva) + ": the base power must be positive");
     net_.name = name;
+    net_.source = source_;
     net_.title = title();
     net_.format = SourceFormat::matpower;
     net_.base_mva = mc_.base_mva;
@@ -123,7 +124,7 @@ class Reader {
 
   void read_buses() {
     if (bus_.rows() == 0) throw NetworkError(source_ + ": mpc.bus is missing or empty");
-    bus_.require_columns(VA + 1);
+    bus_.require_columns(GS + 1);
     net_.buses.reserve(bus_.rows());
     for (std::size_t r = 0; r < bus_.rows(); ++r) {
       Bus b;
@@ -135,7 +136,7 @@ class Reader {
       b.in_service = type != 4;
       b.load_mw = bus_.finite(r, PD);
       b.shunt_mw = bus_.finite(r, GS);
-      b.angle_deg = bus_.finite(r, VA);
+      b.angle_deg = bus_.optional(r, VA, 0.0);
       if (!index_.emplace(b.number, static_cast<std::int32_t>(r)).second)
         bus_.fail(r, BUS_I, "bus " + std::to_string(b.number) + " appears twice in mpc.bus");
       net_.buses.push_back(std::move(b));
@@ -175,7 +176,9 @@ class Reader {
   }
 
   CostCurve read_cost(std::size_t r) const {
-    const std::string who = "generator " + std::to_string(r + 1);
+    const std::string who = "generator " + std::to_string(r + 1) + " (bus " +
+                            std::to_string(net_.buses[static_cast<std::size_t>(bus_index(gen_, r, GEN_BUS))].number) +
+                            ")";
     if (r >= cost_.rows()) throw NetworkError(source_ + ": " + who + " has no row in mpc.gencost");
     cost_.require_columns(COST);
     const double model = cost_.finite(r, MODEL);

@@ -30,14 +30,17 @@ json summary_json(const Summary& s) {
 
 json generators_json(const std::vector<GeneratorRow>& gens) {
   json a = json::array();
-  for (const GeneratorRow& g : gens)
-    a.push_back({{"generator", g.generator},
-                 {"bus", g.bus},
-                 {"output_mw", number(g.output_mw)},
-                 {"lower_mw", number(g.lower_mw)},
-                 {"upper_mw", number(g.upper_mw)},
-                 {"incremental_cost", number(g.incremental_cost)},
-                 {"at_limit", limit_name(g.at_limit)}});
+  for (const GeneratorRow& g : gens) {
+    json row = {{"generator", g.generator},
+                {"bus", g.bus},
+                {"output_mw", number(g.output_mw)},
+                {"lower_mw", number(g.lower_mw)},
+                {"upper_mw", number(g.upper_mw)},
+                {"incremental_cost", number(g.incremental_cost)},
+                {"at_limit", limit_name(g.at_limit)}};
+    if (!g.id.empty()) row["id"] = g.id;
+    a.push_back(std::move(row));
+  }
   return a;
 }
 
@@ -55,20 +58,44 @@ json buses_json(const std::vector<BusRow>& buses) {
   return a;
 }
 
-json lines_json(const std::vector<LineRow>& lines) {
+json lines_json(const std::vector<LineRow>& lines, bool angle_limits) {
   json a = json::array();
-  for (const LineRow& l : lines)
-    a.push_back({{"line", l.line},
-                 {"from", l.from},
-                 {"to", l.to},
-                 {"flow_mw", number(l.flow_mw)},
-                 {"lower_mw", number(l.lower_mw)},
-                 {"upper_mw", number(l.upper_mw)},
-                 {"loading_percent", number(l.loading_percent)},
-                 {"binding", limit_name(l.binding)},
-                 {"shadow_price", number(l.shadow_price)},
-                 {"mu_upper", number(l.mu_upper)},
-                 {"mu_lower", number(l.mu_lower)}});
+  for (const LineRow& l : lines) {
+    json row = {{"line", l.line},
+                {"from", l.from},
+                {"to", l.to},
+                {"flow_mw", number(l.flow_mw)},
+                {"lower_mw", number(l.lower_mw)},
+                {"upper_mw", number(l.upper_mw)},
+                {"loading_percent", number(l.loading_percent)},
+                {"binding", limit_name(l.binding)},
+                {"shadow_price", number(l.shadow_price)},
+                {"mu_upper", number(l.mu_upper)},
+                {"mu_lower", number(l.mu_lower)}};
+    if (!l.circuit.empty()) row["circuit"] = l.circuit;
+    if (angle_limits) {
+      row["angle_deg"] = number(l.angle_deg);
+      row["angle_min_deg"] = number(l.angle_min_deg);
+      row["angle_max_deg"] = number(l.angle_max_deg);
+      row["angle_binding"] = limit_name(l.angle_binding);
+      row["angle_mu_upper"] = number(l.angle_mu_upper);
+      row["angle_mu_lower"] = number(l.angle_mu_lower);
+    }
+    a.push_back(std::move(row));
+  }
+  return a;
+}
+
+json dropped_json(const std::vector<DroppedRow>& dropped) {
+  json a = json::array();
+  for (const DroppedRow& d : dropped) a.push_back({{"kind", d.kind}, {"element", d.element}, {"reason", d.reason}});
+  return a;
+}
+
+json relaxation_json(const std::vector<RelaxationRow>& relaxation) {
+  json a = json::array();
+  for (const RelaxationRow& r : relaxation)
+    a.push_back({{"element", r.element}, {"what", r.what}, {"amount", number(r.amount)}, {"unit", r.unit}});
   return a;
 }
 
@@ -96,7 +123,9 @@ nlohmann::json to_json(const Results& r) {
   return {{"summary", summary_json(r.summary)},
           {"generators", generators_json(r.generators)},
           {"buses", buses_json(r.buses)},
-          {"lines", lines_json(r.lines)},
+          {"lines", lines_json(r.lines, r.angle_limits)},
+          {"dropped", dropped_json(r.dropped)},
+          {"relaxation", relaxation_json(r.relaxation)},
           {"optimality", check_json(r.check, r.tolerances, r.angles_free)}};
 }
 

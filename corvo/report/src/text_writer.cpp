@@ -13,7 +13,7 @@ namespace {
 using Row = std::vector<std::string>;
 
 std::string fixed(double v, int decimals) {
-  if (std::isnan(v)) return "-";
+  if (!std::isfinite(v)) return "-";
   char buf[64];
   const int len = std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
   // Values too large for a table are shown in exponent form.
@@ -82,11 +82,17 @@ void write_summary(std::ostream& out, const Summary& s) {
 
 void write_generators(std::ostream& out, const std::vector<GeneratorRow>& gens) {
   out << "\nGenerators\n";
+  bool ids = false;
+  for (const GeneratorRow& g : gens) ids = ids || !g.id.empty();
   std::vector<Row> rows;
-  for (const GeneratorRow& g : gens)
+  for (const GeneratorRow& g : gens) {
     rows.push_back({std::to_string(g.generator), std::to_string(g.bus), fixed(g.output_mw, 4), fixed(g.lower_mw, 2),
                     fixed(g.upper_mw, 2), fixed(g.incremental_cost, 4), at_limit_name(g.at_limit)});
-  write_table(out, {"gen", "bus", "output MW", "lower MW", "upper MW", "inc. cost $/MWh", "at limit"}, rows);
+    if (ids) rows.back().insert(rows.back().begin() + 2, g.id);
+  }
+  Row header{"gen", "bus", "output MW", "lower MW", "upper MW", "inc. cost $/MWh", "at limit"};
+  if (ids) header.insert(header.begin() + 2, "id");
+  write_table(out, header, rows);
 }
 
 void write_buses(std::ostream& out, const std::vector<BusRow>& buses) {
@@ -98,15 +104,47 @@ void write_buses(std::ostream& out, const std::vector<BusRow>& buses) {
   write_table(out, {"bus", "type", "angle deg", "load MW", "gen MW", "LMP $/MWh", "energy", "congestion"}, rows);
 }
 
-void write_lines(std::ostream& out, const std::vector<LineRow>& lines) {
+// The multiplier of the angle limit that binds, $/h per degree.
+double angle_shadow_price(const LineRow& l) {
+  if (l.angle_binding == AtLimit::upper) return l.angle_mu_upper;
+  if (l.angle_binding == AtLimit::lower) return l.angle_mu_lower;
+  return 0.0;
+}
+
+void write_lines(std::ostream& out, const std::vector<LineRow>& lines, bool angle_limits) {
   out << "\nLines\n";
+  bool circuits = false;
+  for (const LineRow& l : lines) circuits = circuits || !l.circuit.empty();
   std::vector<Row> rows;
-  for (const LineRow& l : lines)
+  for (const LineRow& l : lines) {
     rows.push_back({std::to_string(l.line), std::to_string(l.from), std::to_string(l.to), fixed(l.flow_mw, 4),
                     fixed(l.lower_mw, 2), fixed(l.upper_mw, 2), fixed(l.loading_percent, 1), at_limit_name(l.binding),
                     fixed(l.shadow_price, 4)});
-  write_table(out, {"line", "from", "to", "flow MW", "lower MW", "upper MW", "loading %", "binding", "shadow $/MWh"},
-              rows);
+    if (circuits) rows.back().insert(rows.back().begin() + 3, l.circuit);
+    if (angle_limits)
+      rows.back().insert(rows.back().end(), {fixed(l.angle_deg, 4), at_limit_name(l.angle_binding),
+                                             fixed(angle_shadow_price(l), 4)});
+  }
+  Row header{"line", "from", "to", "flow MW", "lower MW", "upper MW", "loading %", "binding", "shadow $/MWh"};
+  if (circuits) header.insert(header.begin() + 3, "ckt");
+  if (angle_limits) header.insert(header.end(), {"angle deg", "angle binding", "angle $/h/deg"});
+  write_table(out, header, rows);
+}
+
+void write_dropped(std::ostream& out, const std::vector<DroppedRow>& dropped) {
+  if (dropped.empty()) return;
+  out << "\nNot in the dispatch\n";
+  std::vector<Row> rows;
+  for (const DroppedRow& d : dropped) rows.push_back({d.element, d.reason});
+  write_table(out, {"element", "reason"}, rows, {true, true});
+}
+
+void write_relaxation(std::ostream& out, const std::vector<RelaxationRow>& relaxation) {
+  if (relaxation.empty()) return;
+  out << "\nNo dispatch meets every limit. The least relaxation that gives one:\n";
+  std::vector<Row> rows;
+  for (const RelaxationRow& r : relaxation) rows.push_back({r.element, r.what, fixed(r.amount, 4), r.unit});
+  write_table(out, {"element", "relaxation", "amount", "unit"}, rows, {true, true, false, true});
 }
 
 void write_check(std::ostream& out, const OptimalityCheck& check) {
@@ -136,9 +174,16 @@ void write_check(std::ostream& out, const OptimalityCheck& check) {
 
 void write_text(std::ostream& out, const Results& r) {
   write_summary(out, r.summary);
+  if (r.summary.outcome == Outcome::infeasible) {
+    write_relaxation(out, r.relaxation);
+    write_dropped(out, r.dropped);
+    write_check(out, r.check);
+    return;
+  }
   write_generators(out, r.generators);
   write_buses(out, r.buses);
-  write_lines(out, r.lines);
+  write_lines(out, r.lines, r.angle_limits);
+  write_dropped(out, r.dropped);
   write_check(out, r.check);
 }
 

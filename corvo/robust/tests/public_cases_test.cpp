@@ -17,7 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using corvo::robust::Status;
+using corvo::robust::slack::Status;
 
 const fs::path kCases = CORVO_SHARED_CASES;
 
@@ -64,7 +64,7 @@ TEST_P(PublicCaseTest, CostAndPricesMatchTheReference) {
   const dispatch::CaseData data = dispatch::load_case_file(kCases / pc.file);
   EXPECT_TRUE(corvo::robust::precheck_case(data).empty());
   const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(data);
-  const corvo::robust::Solution s = corvo::robust::solve_dispatch_qp(qp);
+  const corvo::robust::slack::Solution s = corvo::robust::slack::solve_dispatch_qp(qp);
 
   ASSERT_EQ(s.status, Status::optimal) << s.message;
   EXPECT_NEAR(s.cost, pc.reference_cost, 1e-6 * pc.reference_cost);
@@ -91,8 +91,8 @@ TEST(RobustDeterminism, TwoSolvesGiveTheSameBits) {
   if (!fs::exists(kCases)) GTEST_SKIP() << "shared cases not found at " << kCases;
   const dispatch::DispatchQp qp =
       dispatch::build_dispatch_qp(dispatch::load_case_file(kCases / "large/ieee118.dat"));
-  const corvo::robust::Solution first = corvo::robust::solve_dispatch_qp(qp);
-  const corvo::robust::Solution second = corvo::robust::solve_dispatch_qp(qp);
+  const corvo::robust::slack::Solution first = corvo::robust::slack::solve_dispatch_qp(qp);
+  const corvo::robust::slack::Solution second = corvo::robust::slack::solve_dispatch_qp(qp);
   EXPECT_EQ(first.iterations, second.iterations);
   EXPECT_EQ(first.x, second.x);
   EXPECT_EQ(first.y, second.y);

@@ -16,6 +16,7 @@ struct SolveArgs {
   std::string method = "robust";   // robust or classic
   bool files = false;              // classic: write the files of orsa and talven
   bool verbose = false;            // iteration log on standard error
+  bool ignore_angle_limits = false;  // MATPOWER's opf.ignore_angle_lim
   OutputFormat output_format;
 };
 

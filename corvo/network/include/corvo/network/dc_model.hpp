@@ -57,6 +57,10 @@ struct DcModel {
   // has above its node's angle, radians (θ_bus = θ_node + offset).
   std::vector<std::int32_t> bus_of;
   std::vector<double> angle_offset;
+  // Per network bus: the bus whose angle is fixed in its island (its
+  // reference bus, or its first bus), -1 when dropped.
+  std::vector<std::int32_t> island_anchor;
+  bool angle_limits_ignored = false;
 
   // Per network generator: its units [first, first + count) and a fixed
   // output in per unit under them (a piecewise curve's Pmin); first = -1

@@ -100,7 +100,8 @@ struct Branch {
 };
 
 struct Network {
-  std::string name;   // the file name without its extension
+  std::string name;    // the file name without its extension
+  std::string source;  // the file it was read from, for messages
   std::string title;
   SourceFormat format = SourceFormat::case_file;
   double base_mva = 100.0;
