@@ -53,6 +53,7 @@ class RawReader {
   Network read() {
     network_.format = SourceFormat::psse_raw;
     network_.name = std::filesystem::path(source_).stem().string();
+    network_.source = source_;
     read_case_identification();
     for (const Section section : layout_.sections) {
       if (data_ended_) break;
