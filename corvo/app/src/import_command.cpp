@@ -54,8 +54,11 @@ void report_mappings(std::ostream& err, const ImportArgs& args, const fs::path& 
 
 CLI::App* add_import_command(CLI::App& app, ImportArgs& args) {
   CLI::App* cmd = app.add_subcommand(
-      "import", "Convert a MATPOWER case file (version 2) to our case file, with a map back to the source's numbers");
-  cmd->add_option("CASE", args.input, "MATPOWER case file, read as text")->required();
+      "import", "Convert a MATPOWER case file (version 2) or a PSS/E RAW file to our case file, with a map back to "
+                "the source's numbers");
+  cmd->add_option("CASE", args.input, "MATPOWER case file NAME.m, read as text, or PSS/E RAW file NAME.raw")
+      ->required();
+  add_input_options(*cmd, args.input_options);
   cmd->add_option("-o,--output", args.output, "case file to write (default: CASE's name with .dat, here)");
   cmd->add_flag("--force", args.force, "replace an existing case file and its map");
   return cmd;
@@ -70,7 +73,10 @@ int run_import(const ImportArgs& args, std::ostream& err) {
     const fs::path map = map_file_of(out);
     if (fs::equivalent(args.input, map, ec)) throw InputError(map.string() + ": the map would replace the input");
     if (fs::exists(map) && !args.force) throw InputError(map.string() + ": the file exists; --force replaces it");
-    const import::ImportedCase c = import_matpower_file(args.input);
+    const CaseInput input = load_case_input(args.input, args.input_options);
+    if (input.format == InputFormat::case_file)
+      throw InputError(args.input + ": already our case file (import reads .m and .raw files)");
+    const import::ImportedCase c = imported_case(input.network);
     const std::string text = import::case_file_text(c);
     write_file_safely(out, text, [&](const fs::path& temp) { check_reads_back(temp, c); });
     write_file_safely(map, import::case_map_text(c.map));
