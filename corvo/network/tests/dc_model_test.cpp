@@ -130,5 +130,28 @@ TEST(DcModel, DroppedElementsKeepTheirReason) {
   for (std::size_t i = 0; i < reasons.size(); ++i) EXPECT_EQ(m.dropped[i].reason, reasons[i]) << i;
 }
 
+// With the pattern kept, switching a generator and a branch out of service
+// leaves every unit and branch of the program in place: the generator's
+// unit is fixed at 0, the branch has no susceptance and no limits.
+TEST(DcModel, KeptPatternSurvivesSwitching) {
+  Network net = read(matpower(kBus3, "1 0 0 0 0 1 100 1 200 0; 2 0 0 0 0 1 100 1 200 0",
+                              "1 2 0 0.1 0 100 0 0 0 0 1 -360 360; 2 3 0 0.1 0 0 0 0 0 0 1 -360 360; "
+                              "1 3 0 0.1 0 0 0 0 0 0 1 -360 360",
+                              "2 0 0 2 10 0; 2 0 0 2 20 0"));
+  const DcOptions keep{false, true};
+  const DcModel before = build_dc_model(net, keep);
+  net.generators[1].in_service = false;
+  net.branches[0].in_service = false;
+  const DcModel after = build_dc_model(net, keep);
+  EXPECT_EQ(after.problem.unit_to, before.problem.unit_to);
+  EXPECT_EQ(after.problem.branch_from, before.problem.branch_from);
+  EXPECT_EQ(after.problem.branch_to, before.problem.branch_to);
+  EXPECT_EQ(after.problem.unit_upper[1], 0.0);
+  EXPECT_EQ(after.problem.susceptance[0], 0.0);
+  EXPECT_TRUE(std::isinf(after.problem.diff_upper[0]));
+  EXPECT_EQ(after.branch_parts[0].kind, DcModel::BranchPart::Kind::dropped);
+  EXPECT_EQ(after.generator_units[1].first, -1);
+}
+
 }  // namespace
 }  // namespace corvo::network
