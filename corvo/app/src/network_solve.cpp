@@ -145,7 +145,10 @@ NetworkSolveOutcome solve_network(const network::Network& net, const NetworkSolv
   const robust::Solution s = solve_model(model, options.solver);
   if (s.status == robust::Status::numerical_difficulty) {
     std::string reason = "numerical difficulty: " + s.message;
-    if (s.difficult_branch >= 0) reason += " (near branch " + std::to_string(s.difficult_branch + 1) + ")";
+    for (std::size_t l = 0; l < model.branch_parts.size(); ++l)
+      if (model.branch_parts[l].kind == network::DcModel::BranchPart::Kind::branch &&
+          model.branch_parts[l].index == s.difficult_branch)
+        reason += " (traced to " + network::branch_name(net, static_cast<std::int32_t>(l)) + ")";
     out.reasons.push_back(reason);
     return out;
   }
