@@ -9,6 +9,7 @@
 #include "corvo/import/case_file_text.hpp"
 #include "corvo/network/case_file_network.hpp"
 #include "corvo/network/matpower_reader.hpp"
+#include "corvo/network/raw_reader.hpp"
 #include "dispatch/case_loader.hpp"
 
 namespace corvo::app {
@@ -46,10 +47,33 @@ network::Network read_matpower_file(const fs::path& file) {
   return network::read_matpower(mc, file.string(), file.stem().string());
 }
 
+// A RAW file of a very large network stays well below this.
+constexpr std::size_t kMaxRawFileBytes = std::size_t{1} << 30;
+constexpr std::size_t kMaxCostsFileBytes = std::size_t{256} << 20;
+
+network::Network read_raw_input(const fs::path& file, const InputOptions& options) {
+  network::RawOptions raw;
+  raw.version = options.raw_version;
+  if (!options.costs.empty())
+    raw.costs = network::read_generator_costs(read_input_file(options.costs, kMaxCostsFileBytes), options.costs);
+  network::Network net = network::read_raw(read_input_file(file, kMaxRawFileBytes), file.string(), raw);
+  net.name = file.stem().string();
+  return net;
+}
+
 }  // namespace
 
 InputFormat input_format(const fs::path& file) {
-  return file.extension() == ".m" ? InputFormat::matpower : InputFormat::case_file;
+  if (file.extension() == ".m") return InputFormat::matpower;
+  if (file.extension() == ".raw" || file.extension() == ".RAW") return InputFormat::raw;
+  return InputFormat::case_file;
+}
+
+void add_input_options(CLI::App& cmd, InputOptions& options) {
+  cmd.add_option("--costs", options.costs,
+                 "for a PSS/E RAW file: the generators' costs, a CSV file with header bus,id,c2,c1,c0");
+  cmd.add_option("--raw-version", options.raw_version, "read a PSS/E RAW file as this version, whatever its header says")
+      ->check(CLI::IsMember({33, 34, 35}));
 }
 
 bool is_matpower_file(const fs::path& file) { return input_format(file) == InputFormat::matpower; }
@@ -64,7 +88,7 @@ import::ImportedCase import_matpower_file(const fs::path& file) {
   }
 }
 
-CaseInput load_case_input(const fs::path& file) {
+CaseInput load_case_input(const fs::path& file, const InputOptions& options) {
   if (!fs::exists(file)) throw InputError(file.string() + ": no such case file");
   require_regular_input(file);
   CaseInput input;
@@ -75,9 +99,13 @@ CaseInput load_case_input(const fs::path& file) {
       input.case_data = dispatch::load_case_file(file);
       input.network = network::network_from_case(*input.case_data, input.name);
       input.network.source = file.string();
-    } else {
+    } else if (input.format == InputFormat::matpower) {
       input.network = read_matpower_file(file);
+    } else {
+      input.network = read_raw_input(file, options);
     }
+    if (input.format != InputFormat::raw && !options.costs.empty())
+      throw InputError(file.string() + ": --costs is for PSS/E RAW files, which carry no costs");
   } catch (const dispatch::CaseFileError& e) {
     throw InputError(e.what());
   } catch (const import::ImportError& e) {

@@ -1,5 +1,6 @@
 #include "corvo/app/case_map_labels.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -29,8 +30,10 @@ void apply_case_map(report::Results& r, const import::CaseMap& map) {
 
   std::vector<report::GeneratorRow> generators;
   std::map<std::int64_t, double> generation;  // per source bus
+  double moved_constant = 0.0;                 // constant cost the shifts of lower limits added
   for (report::GeneratorRow g : r.generators) {
     const import::MapEntry& e = map.generators[at(g.generator)];
+    moved_constant += e.constant_cost_offset;
     if (e.added) continue;
     g.generator = e.source_row;
     g.bus = e.source_bus;
@@ -41,7 +44,13 @@ void apply_case_map(report::Results& r, const import::CaseMap& map) {
     generation[g.bus] += g.output_mw;
     generators.push_back(g);
   }
+  std::stable_sort(generators.begin(), generators.end(),
+                   [](const report::GeneratorRow& a, const report::GeneratorRow& b) { return a.generator < b.generator; });
   r.generators = std::move(generators);
+  // The shift P = P' + Pmin moved part of a generator's cost into its
+  // constant: the source's split is the other way round.
+  r.summary.constant_cost -= moved_constant;
+  r.summary.cost += moved_constant;
 
   std::vector<report::BusRow> buses;
   double total_load = 0.0, total_generation = 0.0;

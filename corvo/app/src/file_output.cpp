@@ -1,6 +1,7 @@
 #include "corvo/app/file_output.hpp"
 
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -14,11 +15,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The permissions a file created for the user gets: those of the file it
+// replaces, or read and write as the user's umask allows (mkstemp's own
+// 0600 would hide a case file from the user's group).
+mode_t permissions_for(const fs::path& target) {
+  struct stat st {};
+  if (stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
 // A new, empty file next to the target, created without a race.
 fs::path make_temporary(const fs::path& target) {
   std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
   const int fd = mkstemp(pattern.data());
   if (fd < 0) throw InputError(target.string() + ": cannot create a temporary file in its folder");
+  fchmod(fd, permissions_for(target));
   close(fd);
   return pattern;
 }

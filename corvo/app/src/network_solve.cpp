@@ -111,35 +111,48 @@ std::vector<report::RelaxationRow> relaxation_rows(const network::Network& net, 
   return rows;
 }
 
+robust::Solution solve_model(const network::DcModel& model, const robust::Options& options,
+                             robust::Workspace* workspace, const robust::Solution* start) {
+  (void)workspace;
+  (void)start;
+  return interim_solve_dc_opf(model.problem, options);
+}
+
+report::Results results_of(const network::Network& net, const network::DcModel& model, const robust::Solution& s) {
+  const report::SolverRun run{"robust", outcome_of(s.status), s.iterations, s.message};
+  if (s.status != robust::Status::infeasible)
+    return report::make_network_results(net, model, network::network_solution(net, model, s), run,
+                                        report::Tolerances{});
+  report::Results r;
+  r.summary.case_name = net.name;
+  r.summary.title = net.title;
+  r.summary.method = run.method;
+  r.summary.outcome = run.outcome;
+  r.summary.iterations = run.iterations;
+  r.summary.message = run.message;
+  r.summary.base_mva = net.base_mva;
+  r.check.conditions.push_back(report::solver_outcome_condition(run.outcome, run.iterations, run.message));
+  r.check.failing.push_back("solver outcome");
+  r.relaxation = relaxation_rows(net, model, s.relaxation);
+  return r;
+}
+
 NetworkSolveOutcome solve_network(const network::Network& net, const NetworkSolveOptions& options) {
   NetworkSolveOutcome out;
   const network::DcModel model = network::build_dc_model(net, options.model);
   out.reasons = network::precheck(net, model);
   if (!out.reasons.empty()) return out;
-  const robust::Solution s = interim_solve_dc_opf(model.problem, options.solver);
+  const robust::Solution s = solve_model(model, options.solver);
   if (s.status == robust::Status::numerical_difficulty) {
     std::string reason = "numerical difficulty: " + s.message;
-    if (s.difficult_branch >= 0) reason += " (near branch " + std::to_string(s.difficult_branch + 1) + ")";
+    for (std::size_t l = 0; l < model.branch_parts.size(); ++l)
+      if (model.branch_parts[l].kind == network::DcModel::BranchPart::Kind::branch &&
+          model.branch_parts[l].index == s.difficult_branch)
+        reason += " (traced to " + network::branch_name(net, static_cast<std::int32_t>(l)) + ")";
     out.reasons.push_back(reason);
     return out;
   }
-  report::SolverRun run{"robust", outcome_of(s.status), s.iterations, s.message};
-  if (s.status == robust::Status::infeasible) {
-    out.results.summary.case_name = net.name;
-    out.results.summary.title = net.title;
-    out.results.summary.method = run.method;
-    out.results.summary.outcome = run.outcome;
-    out.results.summary.iterations = run.iterations;
-    out.results.summary.message = run.message;
-    out.results.summary.base_mva = net.base_mva;
-    out.results.check.conditions.push_back(report::solver_outcome_condition(run.outcome, run.iterations, run.message));
-    out.results.check.failing.push_back("solver outcome");
-    out.results.relaxation = relaxation_rows(net, model, s.relaxation);
-    out.solved = true;
-    return out;
-  }
-  const network::NetworkSolution ns = network::network_solution(net, model, s);
-  out.results = report::make_network_results(net, model, ns, run, report::Tolerances{});
+  out.results = results_of(net, model, s);
   out.solved = true;
   return out;
 }

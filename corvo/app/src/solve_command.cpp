@@ -131,8 +131,9 @@ void check_arguments(const SolveArgs& args) {
 
 CLI::App* add_solve_command(CLI::App& app, SolveArgs& args) {
   CLI::App* cmd = app.add_subcommand(
-      "solve", "Solve a case (our case file or a MATPOWER .m file) in memory and print the results");
-  cmd->add_option("CASE", args.input, "case file NAME.dat, or a MATPOWER case file NAME.m")->required();
+      "solve", "Solve a case (our case file, a MATPOWER .m file or a PSS/E .raw file) in memory and print the results");
+  cmd->add_option("CASE", args.input, "case file NAME.dat, a MATPOWER case file NAME.m or a PSS/E RAW file NAME.raw")
+      ->required();
   cmd->add_option("--method", args.method, "robust (default): sparse interior-point method; "
                                            "classic: the method of orsa and talven, with the same bits")
       ->check(CLI::IsMember({"robust", "classic"}));
@@ -142,6 +143,7 @@ CLI::App* add_solve_command(CLI::App& app, SolveArgs& args) {
   cmd->add_flag("-v,--verbose", args.verbose, "iteration log of the robust method on standard error");
   cmd->add_flag("--ignore-angle-limits", args.ignore_angle_limits,
                 "leave out the branches' angle-difference limits (MATPOWER's opf.ignore_angle_lim)");
+  add_input_options(*cmd, args.input_options);
   add_output_options(*cmd, args.output_format);
   return cmd;
 }
@@ -149,7 +151,7 @@ CLI::App* add_solve_command(CLI::App& app, SolveArgs& args) {
 int run_solve(const SolveArgs& args, std::ostream& out, std::ostream& err) {
   try {
     check_arguments(args);
-    const CaseInput input = load_case_input(args.input);
+    const CaseInput input = load_case_input(args.input, args.input_options);
     for (const std::string& note : input.network.notes) err << "corvo solve: note: " << note << '\n';
     const report::Results results =
         args.method == "classic" ? solve_classic(args, input, err) : solve_robust(args, input, err);

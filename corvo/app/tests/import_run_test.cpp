@@ -55,7 +55,7 @@ TEST_P(ImportPublic, ReproducesTheConvertedCaseFile) {
   expect_all_near(mine.quadratic_cost, converted.quadratic_cost, 1.0 / (sb * sb), 5e-7, "quadratic cost");
   expect_all_near(mine.gen_upper, converted.gen_upper, sb, 5e-3, "generator upper limit");
   expect_all_near(mine.gen_lower, converted.gen_lower, sb, 5e-3, "generator lower limit");
-  EXPECT_NE(f.err("corvo").find(" -> " + out + ": "), std::string::npos) << f.err("corvo");
+  EXPECT_NE(f.err("corvo").find(" -> " + out + " (map: "), std::string::npos) << f.err("corvo");
 }
 
 TEST_P(ImportPublic, OptimumIsThatOfTheUnroundedSource) {
@@ -82,8 +82,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, ImportPublic,
 // stays below A's up to 80 MW, so B serves the whole load: P_B = 50 MW,
 // A = 0, price 2 + 0.1 * 50 = 7 $/MWh everywhere, cost with constants
 // 0.05 * 2500 + 2 * 50 + 10 = 235 $/h. The import moves B to its own bus 3
-// and shifts its lower limit: output 50 + 20 = 70 MW reported, 20 MW more
-// load at bus 3, and the same cost.
+// and shifts its lower limit: orsa's output is 50 + 20 = 70 MW with 20 MW
+// more load at bus 3, and the same cost. corvo report reads that back
+// through the case map as the source has it (B at bus 1 giving 50 MW, two
+// buses); without the map it shows the case file's own terms.
 TEST(ImportRun, SharedBusAndNegativeLowerLimitKeepTheOptimum) {
   RunFolder f;
   run_folder::write_file(f.path() / "two.m",
@@ -100,9 +102,21 @@ TEST(ImportRun, SharedBusAndNegativeLowerLimitKeepTheOptimum) {
   const json rep = json::parse(f.out("report"));
   EXPECT_NEAR(rep["summary"]["cost_with_constant"].get<double>(), 235.0, 235e-6);
   for (const json& bus : rep["buses"]) EXPECT_NEAR(bus["lmp"].get<double>(), 7.0, 1e-3) << bus["bus"];
-  EXPECT_NEAR(rep["generators"][1]["output_mw"].get<double>(), 70.0, 1e-3);
-  EXPECT_EQ(rep["generators"][1]["bus"], 3);
-  EXPECT_NEAR(rep["buses"][2]["load_mw"].get<double>(), 20.0, 1e-12);
+  ASSERT_EQ(rep["generators"].size(), 2u);
+  EXPECT_EQ(rep["generators"][1]["generator"], 2);
+  EXPECT_NEAR(rep["generators"][1]["output_mw"].get<double>(), 50.0, 1e-3);
+  EXPECT_EQ(rep["generators"][1]["bus"], 1);
+  EXPECT_EQ(rep["generators"][1]["lower_mw"], -20.0);
+  ASSERT_EQ(rep["buses"].size(), 2u);
+  EXPECT_NEAR(rep["buses"][0]["generation_mw"].get<double>(), 50.0, 1e-3);
+  ASSERT_EQ(rep["lines"].size(), 1u);
+
+  fs::remove(f.path() / "two.map.csv");
+  ASSERT_EQ(f.corvo("report --format json", "report"), 0) << f.out("report");
+  const json own = json::parse(f.out("report"));
+  EXPECT_NEAR(own["generators"][1]["output_mw"].get<double>(), 70.0, 1e-3);
+  EXPECT_EQ(own["generators"][1]["bus"], 3);
+  EXPECT_NEAR(own["buses"][2]["load_mw"].get<double>(), 20.0, 1e-12);
 }
 
 // A piecewise-linear cost is refused, naming the generator, and no file

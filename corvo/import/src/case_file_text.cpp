@@ -69,10 +69,12 @@ bool close_enough(const std::string& text, double value) {
   return std::fabs(read - value) <= 1e-6 * std::fabs(value);
 }
 
-// The value in exponent form within 10 columns, with as many digits as
-// fit ("1.2345E-9"); the reader takes exponents in every real field.
+// The value in exponent form within 10 columns ("1.5E-8"; the reader
+// takes exponents in every real field): the shortest that reads back
+// exactly, else the one with the most digits that fit.
 std::string exponent_form(double value) {
-  for (int digits = 8; digits >= 0; --digits) {
+  std::string best;
+  for (int digits = 0; digits <= 8; ++digits) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*E", digits, value);
     std::string s = buf;
@@ -80,11 +82,12 @@ std::string exponent_form(double value) {
     const auto e = s.find('E');
     std::string exponent = s.substr(e + 2);
     while (exponent.size() > 1 && exponent[0] == '0') exponent.erase(0, 1);
-    s = s.substr(0, e + 2) + exponent;
-    if (s[e + 1] == '+') s.erase(e + 1, 1);
-    if (static_cast<int>(s.size()) <= kWidth) return s;
+    s = s.substr(0, e + 1) + (s[e + 1] == '-' ? "-" : "") + exponent;
+    if (static_cast<int>(s.size()) > kWidth) break;
+    best = s;
+    if (std::strtod(s.c_str(), nullptr) == value) break;
   }
-  return "";
+  return best;
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 namespace corvo::import {
 namespace {
 
-constexpr const char* kHeader = "element,ours,source_row,source_bus,source_id,added,offset_mw,no_limit";
+constexpr const char* kHeader = "element,ours,source_row,source_bus,source_id,added,offset_mw,no_limit,constant_cost_offset";
 
 // The shortest text that reads back as the same double.
 std::string exact(double v) {
@@ -22,8 +22,8 @@ void add_rows(std::string& out, const char* element, const std::vector<MapEntry>
     const MapEntry& e = entries[k];
     out += std::string(element) + "," + std::to_string(k + 1) + "," +
            (e.source_row ? std::to_string(e.source_row) : "") + "," + (e.source_bus ? std::to_string(e.source_bus) : "") +
-           "," + e.source_id + "," + (e.added ? "1" : "0") + "," + exact(e.offset_mw) + "," + (e.no_limit ? "1" : "0") +
-           "\r\n";
+           "," + e.source_id + "," + (e.added ? "1" : "0") + "," + exact(e.offset_mw) + "," + (e.no_limit ? "1" : "0") + "," +
+           exact(e.constant_cost_offset) + "\r\n";
   }
 }
 
@@ -73,7 +73,7 @@ CaseMap parse_case_map(const std::string& text, const std::string& source) {
     }
     if (line.empty()) continue;
     const std::vector<std::string> f = fields_of(line);
-    if (f.size() != 8) fail("8 fields expected, " + std::to_string(f.size()) + " found");
+    if (f.size() != 9) fail("9 fields expected, " + std::to_string(f.size()) + " found");
     std::vector<MapEntry>* entries = f[0] == "bus" ? &map.buses
                                      : f[0] == "generator" ? &map.generators
                                      : f[0] == "line" ? &map.lines
@@ -85,7 +85,8 @@ CaseMap parse_case_map(const std::string& text, const std::string& source) {
       fail("'" + f[1] + "' is not the next " + f[0] + " number (" + std::to_string(entries->size() + 1) + ")");
     int added = 0, no_limit = 0;
     if (!parse(f[2], e.source_row) || !parse(f[3], e.source_bus) || !parse(f[5], added) || added < 0 || added > 1 ||
-        !parse(f[6], e.offset_mw) || !parse(f[7], no_limit) || no_limit < 0 || no_limit > 1)
+        !parse(f[6], e.offset_mw) || !parse(f[7], no_limit) || no_limit < 0 || no_limit > 1 ||
+        !parse(f[8], e.constant_cost_offset))
       fail("a field that does not read as a number");
     e.source_id = f[4];
     e.added = added == 1;

@@ -168,6 +168,7 @@ class Mapper {
       c1 = c1 + 2.0 * c2 * pmin;
       pmax = pmax - pmin;
       entry.offset_mw = -pmin;
+      entry.constant_cost_offset = c0 - g.cost.c0;
       note(who + ": negative lower limit " + number_text(pmin) + " MW shifted into the load and the costs; " +
            "orsa's output is " + number_text(-pmin) + " MW above the true output (corvo report with the map shows "
            "the true one)");
@@ -308,7 +309,7 @@ ImportedCase map_network(const Network& net) {
   try {
     return Mapper(net).run();
   } catch (const network::NetworkError& e) {
-    throw ImportError(net.source + ": " + e.what());
+    throw ImportError(e.what());
   }
 }
 

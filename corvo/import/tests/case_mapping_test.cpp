@@ -164,3 +164,36 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace corvo::import
+
+namespace corvo::import {
+namespace {
+
+// The map written beside a case file reads back as it was written, and a
+// damaged one is refused naming its line.
+TEST(CaseMapFile, ReadsBackWhatWasWritten) {
+  CaseMap map;
+  map.buses = {{0, 9533, "", false, -52.359877559829883, false, 0.0}, {0, 9533, "", true, 10.0, false, 0.0}};
+  map.generators = {{47, 9533, "1", false, 10.0, false, -99.5}};
+  map.lines = {{12, 0, "A1", false, 0.1, false, 0.0}, {0, 0, "", true, 0.0, true, 0.0}};
+  const std::string text = case_map_text(map);
+  EXPECT_EQ(text.substr(0, text.find('\n')),
+            "element,ours,source_row,source_bus,source_id,added,offset_mw,no_limit,constant_cost_offset\r");
+  const CaseMap back = parse_case_map(text, "x.map.csv");
+  ASSERT_EQ(back.buses.size(), 2u);
+  EXPECT_EQ(back.buses[0].offset_mw, map.buses[0].offset_mw);
+  EXPECT_TRUE(back.buses[1].added);
+  EXPECT_EQ(back.generators[0].source_row, 47);
+  EXPECT_EQ(back.generators[0].source_id, "1");
+  EXPECT_EQ(back.generators[0].constant_cost_offset, -99.5);
+  EXPECT_EQ(back.lines[0].source_id, "A1");
+  EXPECT_TRUE(back.lines[1].no_limit);
+  try {
+    parse_case_map(text + "line,3,x,,,0,0,0,0\r\n", "x.map.csv");
+    FAIL() << "accepted";
+  } catch (const ImportError& e) {
+    EXPECT_EQ(std::string(e.what()), "x.map.csv: line 7: a field that does not read as a number");
+  }
+}
+
+}  // namespace
+}  // namespace corvo::import

@@ -91,11 +91,12 @@ bool is_tie(const Branch& b) { return b.x_pu == 0.0; }
 
 void require_finite(const Network& net) {
   if (!std::isfinite(net.base_mva) || !(net.base_mva > 0.0))
-    throw NetworkError("the base power " + number_text(net.base_mva) + " MVA must be positive");
+    throw NetworkError(net.source + ": base power Sb = " + number_text(net.base_mva) + " MVA: Sb must be positive");
   for (std::size_t i = 0; i < net.buses.size(); ++i) {
     const Bus& b = net.buses[i];
     if (b.in_service && !(std::isfinite(b.load_mw) && std::isfinite(b.shunt_mw) && std::isfinite(b.angle_deg)))
-      throw NetworkError(bus_name(net, static_cast<std::int32_t>(i)) + ": a load, shunt or angle that is not finite");
+      throw NetworkError(net.source + ": " + bus_name(net, static_cast<std::int32_t>(i)) +
+                         ": a load, shunt or angle that is not finite");
   }
   for (std::size_t k = 0; k < net.generators.size(); ++k) {
     const Generator& g = net.generators[k];
@@ -105,12 +106,15 @@ void require_finite(const Network& net) {
                   std::isfinite(c.c1) && std::isfinite(c.c0);
     for (const CostCurve::Point& p : c.points) finite = finite && std::isfinite(p.mw) && std::isfinite(p.cost);
     if (!finite)
-      throw NetworkError(generator_name(net, static_cast<std::int32_t>(k)) + ": a limit or cost that is not finite");
+      throw NetworkError(net.source + ": " + generator_name(net, static_cast<std::int32_t>(k)) +
+                         ": a limit or cost that is not finite");
+    // Our case file states q of ½·q·P², the others c2 of c2·P².
+    const double stated = net.format == SourceFormat::case_file ? 2.0 * c.c2 : c.c2;
     if (c.model == CostCurve::Model::polynomial && c.c2 < 0.0)
-      throw NetworkError(generator_name(net, static_cast<std::int32_t>(k)) + ": negative quadratic cost " +
-                         number_text(c.c2) + " $/MW²h; the dispatch must be convex");
+      throw NetworkError(net.source + ": " + generator_name(net, static_cast<std::int32_t>(k)) +
+                         ": negative quadratic cost " + number_text(stated) + " $/MW²h; the dispatch must be convex");
     if (c.model == CostCurve::Model::piecewise_linear && c.points.size() < 2)
-      throw NetworkError(generator_name(net, static_cast<std::int32_t>(k)) +
+      throw NetworkError(net.source + ": " + generator_name(net, static_cast<std::int32_t>(k)) +
                          ": a piecewise-linear cost needs at least two points");
   }
   for (std::size_t l = 0; l < net.branches.size(); ++l) {
@@ -119,11 +123,11 @@ void require_finite(const Network& net) {
     if (!(std::isfinite(b.x_pu) && std::isfinite(b.tap) && b.tap > 0.0 && std::isfinite(b.shift_deg) &&
           !std::isnan(b.flow_min_mw) && !std::isnan(b.flow_max_mw) && !std::isnan(b.angle_min_deg) &&
           !std::isnan(b.angle_max_deg)))
-      throw NetworkError(branch_name(net, static_cast<std::int32_t>(l)) +
+      throw NetworkError(net.source + ": " + branch_name(net, static_cast<std::int32_t>(l)) +
                          ": a reactance, tap ratio, shift or limit that is not a finite number");
     if (b.x_pu != 0.0 && !std::isfinite(1.0 / (b.x_pu * b.tap)))
-      throw NetworkError(branch_name(net, static_cast<std::int32_t>(l)) + ": reactance " + number_text(b.x_pu) +
-                         " pu is too small for its susceptance to be a finite number");
+      throw NetworkError(net.source + ": " + branch_name(net, static_cast<std::int32_t>(l)) + ": reactance " +
+                         number_text(b.x_pu) + " pu is too small for its susceptance to be a finite number");
   }
 }
 
@@ -167,9 +171,13 @@ class Builder {
     m_.generator_units.assign(net_.generators.size(), {});
     m_.branch_parts.assign(net_.branches.size(), {});
     active_branch_.assign(net_.branches.size(), false);
+    kept_out_.assign(net_.branches.size(), false);
     for (std::size_t l = 0; l < net_.branches.size(); ++l) {
       const Branch& b = net_.branches[l];
-      if (!b.in_service) {
+      if (pbus(b.from) >= 0 && pbus(b.to) >= 0 && !b.in_service && options_.keep_pattern) {
+        kept_out_[l] = true;
+        drop(DroppedElement::Kind::branch, l, "out of service");
+      } else if (!b.in_service) {
         drop(DroppedElement::Kind::branch, l, "out of service");
       } else if (pbus(b.from) < 0 || pbus(b.to) < 0) {
         const std::int32_t off = pbus(b.from) < 0 ? b.from : b.to;
@@ -266,6 +274,7 @@ class Builder {
 
   void add_branches() {
     for (std::size_t l = 0; l < net_.branches.size(); ++l) {
+      if (kept_out_[l]) add_kept_out(l);
       if (!active_branch_[l]) continue;
       if (is_tie(net_.branches[l])) add_tie(l);
       else add_branch(l);
@@ -284,6 +293,22 @@ class Builder {
       }
       add_problem_branch(anchor, bus, 0.0, -theta_node, -theta_node, BoundSource::none, BoundSource::none);
     }
+  }
+
+  // An out-of-service branch kept for the pattern carries nothing.
+  void add_kept_out(std::size_t l) {
+    const Branch& br = net_.branches[l];
+    DcOpf& p = m_.problem;
+    if (is_tie(br)) {
+      p.unit_from.push_back(pbus(br.from));
+      p.unit_to.push_back(pbus(br.to));
+      p.unit_lower.push_back(0.0);
+      p.unit_upper.push_back(0.0);
+      p.linear_cost.push_back(0.0);
+      p.quadratic_cost.push_back(0.0);
+      return;
+    }
+    add_problem_branch(br.from, br.to, 0.0, -kUnlimited, kUnlimited, BoundSource::none, BoundSource::none);
   }
 
   void conflict_unless(bool holds, std::size_t l, const std::string& what) {
@@ -376,6 +401,12 @@ class Builder {
   void add_generators() {
     for (std::size_t k = 0; k < net_.generators.size(); ++k) {
       const Generator& g = net_.generators[k];
+      if (!g.in_service && options_.keep_pattern && pbus(g.bus) >= 0) {
+        drop(DroppedElement::Kind::generator, k, "out of service");
+        const std::size_t units = g.cost.model == CostCurve::Model::polynomial ? 1 : g.cost.points.size() - 1;
+        for (std::size_t j = 0; j < units; ++j) add_unit(g.bus, 0.0, 0.0, 0.0, 0.0);
+        continue;
+      }
       if (!g.in_service) {
         drop(DroppedElement::Kind::generator, k, "out of service");
         continue;
@@ -406,8 +437,8 @@ class Builder {
       const double slope = (pts[k + 1].cost - pts[k].cost) / (pts[k + 1].mw - pts[k].mw);
       const double from = k == 0 ? g.pmin_mw : std::max(pts[k].mw, g.pmin_mw);
       const double to = k + 2 == pts.size() ? g.pmax_mw : std::min(pts[k + 1].mw, g.pmax_mw);
-      if (!(to > from)) continue;
-      add_unit(g.bus, 0.0, (to - from) / sb(), slope * sb(), 0.0);
+      if (!(to > from) && !options_.keep_pattern) continue;
+      add_unit(g.bus, 0.0, std::max(to - from, 0.0) / sb(), slope * sb(), 0.0);
       ++u.count;
     }
   }
@@ -416,6 +447,7 @@ class Builder {
   const DcOptions& options_;
   DcModel m_;
   std::vector<bool> active_branch_;
+  std::vector<bool> kept_out_;  // out of service, kept for the pattern
   std::unique_ptr<AngleGroups> groups_;
   std::unique_ptr<Parts> islands_;
   std::vector<std::int32_t> fixed_anchor_of_island_;

@@ -31,6 +31,14 @@ struct NetworkSolveOutcome {
 // Throws network::NetworkError for a network the model cannot take.
 NetworkSolveOutcome solve_network(const network::Network& net, const NetworkSolveOptions& options);
 
+// The pieces of solve_network, for callers that solve many variants of
+// one network (a batch of scenarios): the method on a model already built
+// and pre-checked, reusing `workspace` and starting from `start` when given,
+// and the results of its solution (an infeasible one with its relaxation).
+robust::Solution solve_model(const network::DcModel& model, const robust::Options& options,
+                             robust::Workspace* workspace = nullptr, const robust::Solution* start = nullptr);
+report::Results results_of(const network::Network& net, const network::DcModel& model, const robust::Solution& s);
+
 // The least relaxation of an infeasible problem as rows in the source's
 // terms (MW, or degrees for angle limits); entries below `negligible` per
 // unit are left out.

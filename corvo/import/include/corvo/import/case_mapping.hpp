@@ -64,6 +64,7 @@ struct MapEntry {
   bool added = false;           // an own bus, its joining line, a zero generator of the reference bus
   double offset_mw = 0.0;
   bool no_limit = false;        // a line whose limits stand in for none
+  double constant_cost_offset = 0.0;  // a generator's constant cost, ours minus the source's ($/h)
 };
 
 // Indexed by our numbers: entry k-1 for bus k, generator k (in bus order),
@@ -98,7 +99,8 @@ ImportedCase map_network(const network::Network& net);
 ImportedCase map_matpower_case(const MatpowerCase& mc, const std::string& source);
 
 // The map as a CSV table (header "element,ours,source_row,source_bus,
-// source_id,added,offset_mw,no_limit", records ending CR LF), and read back; the
+// source_id,added,offset_mw,no_limit,constant_cost_offset", records ending
+// CR LF), and read back; the
 // reader throws ImportError naming the file and line.
 std::string case_map_text(const CaseMap& map);
 CaseMap parse_case_map(const std::string& text, const std::string& source);

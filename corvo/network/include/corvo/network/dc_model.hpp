@@ -35,6 +35,13 @@ namespace corvo::network {
 struct DcOptions {
   // MATPOWER's opf.ignore_angle_lim: no angle-difference limits.
   bool ignore_angle_limits = false;
+  // Keep the program's pattern whatever the statuses of generators and
+  // branches: an out-of-service generator on a bus in service stays as
+  // units fixed at 0, an out-of-service branch between buses in service as
+  // a branch without susceptance or limits (a tie: a flow fixed at 0). For
+  // many scenarios of one network that switch elements on and off; the
+  // optimum is the same as without.
+  bool keep_pattern = false;
 };
 
 // An element that takes no part in the dispatch, and why.
