@@ -41,11 +41,13 @@ void report(const std::string& name, const corvo::robust::DcOpf& p, std::vector<
   const Solution& s = median.solution;
   const auto& st = s.statistics;
   const double total = st.seconds_total > 0.0 ? st.seconds_total : 1.0;
-  std::printf("%-24s %7d %7zu %6zu  %-12s %3d  %18.6f  %9.4f s  %7.2f ms/it  analysis %4.1f%%  factor %4.1f%%  solve %4.1f%%\n",
+  std::printf("%-16s %6d %6zu %5zu  %-8s %3d  %16.6f  %8.4f s  %7.2f ms/it  analysis %4.1f%%  factor %4.1f%% (%d, %.2f ms each)  solve %4.1f%% (%d)\n",
               name.c_str(), p.buses, p.branch_from.size(), p.unit_to.size(),
               corvo::robust::status_text(s.status).c_str(), s.iterations, s.cost, median.seconds,
               1e3 * median.seconds / std::max(1, s.iterations), 100.0 * st.seconds_analysis / total,
-              100.0 * st.seconds_factor / total, 100.0 * st.seconds_solve / total);
+              100.0 * st.seconds_factor / total, st.factorizations,
+              1e3 * st.seconds_factor / std::max(1, st.factorizations), 100.0 * st.seconds_solve / total,
+              st.solves);
 }
 
 }  // namespace
@@ -71,8 +73,8 @@ int main(int argc, char** argv) {
     }
   }
   if (files.empty()) return usage();
-  std::printf("%-24s %7s %7s %6s  %-12s %3s  %18s  %11s  %12s\n", "case", "buses", "branch", "units",
-              "status", "it", "cost (pu)", "median", "per iter");
+  std::printf("%-16s %6s %6s %5s  %-8s %3s  %16s  %10s  %12s\n", "case", "buses", "branch", "units",
+              "status", "it", "cost", "median", "per iter");
   for (const std::string& file : files) {
     try {
       const corvo::robust::DcOpf p =

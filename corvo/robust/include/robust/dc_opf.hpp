@@ -43,7 +43,8 @@ struct DcOpf {
 
   std::vector<std::int32_t> branch_from;  // bus indexes
   std::vector<std::int32_t> branch_to;
-  std::vector<double> susceptance;        // b_l > 0 (0: a branch out of service kept for its pattern)
+  std::vector<double> susceptance;        // b_l; negative for a series capacitor (x < 0); 0: a branch
+                                          // out of service kept for its pattern
   std::vector<double> diff_lower;         // radians
   std::vector<double> diff_upper;
 

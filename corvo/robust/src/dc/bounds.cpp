@@ -91,12 +91,11 @@ double scaled_primal_residual(const BoxShape& shape, const BoxResiduals& r) {
   return worst;
 }
 
-double largest_elastic_residual(const BoxShape& shape, const BoxResiduals& r) {
+double largest_elastic_residual(const BoxResiduals& r) {
   double worst = 0.0;
   for (Side side : kSides) {
     for (double e : residuals_of(r, side).elastic) worst = std::max(worst, std::fabs(e));
   }
-  (void)shape;
   return worst;
 }
 
@@ -155,8 +154,8 @@ BoxTargets box_targets(const BoxShape& shape, const BoxVars& v, double target,
 namespace {
 
 // h and g of one side of element k (see the header).
-void side_terms(const BoxShape& shape, Side side, std::size_t k, const SideVars& sv,
-                const SideResiduals& r, const SideVars& t, double& h, double& g) {
+void side_terms(const BoxShape& shape, std::size_t k, const SideVars& sv, const SideResiduals& r,
+                const SideVars& t, double& h, double& g) {
   double compliance = sv.s[k] / sv.z[k];
   double inner = t.s[k] / sv.z[k] + r.primal[k];
   if (shape.elastic_at(k)) {
@@ -179,7 +178,7 @@ void add_newton_terms(const BoxShape& shape, const BoxVars& v, const BoxResidual
     for (std::size_t k = 0; k < shape.size(); ++k) {
       if (!shape.has(side, k)) continue;
       double h = 0.0, g = 0.0;
-      side_terms(shape, side, k, sv, sr, st, h, g);
+      side_terms(shape, k, sv, sr, st, h, g);
       weight[k] += h;
       rhs[k] += a * g;
     }
@@ -197,7 +196,7 @@ void recover_directions(const BoxShape& shape, const BoxVars& v, const BoxResidu
     for (std::size_t k = 0; k < shape.size(); ++k) {
       if (!shape.has(side, k)) continue;
       double h = 0.0, g = 0.0;
-      side_terms(shape, side, k, sv, sr, st, h, g);
+      side_terms(shape, k, sv, sr, st, h, g);
       sd.z[k] = g - h * a * dx[k];
       sd.s[k] = (st.s[k] - sv.s[k] * sd.z[k]) / sv.z[k];
       if (!shape.elastic_at(k)) continue;

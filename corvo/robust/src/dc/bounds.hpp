@@ -76,7 +76,7 @@ double complementarity(const BoxShape& shape, const BoxVars& v, std::size_t& pai
 
 // Largest |r| / (1 + |bound|) over the sides, and largest |rₑ| (elastic).
 double scaled_primal_residual(const BoxShape& shape, const BoxResiduals& r);
-double largest_elastic_residual(const BoxShape& shape, const BoxResiduals& r);
+double largest_elastic_residual(const BoxResiduals& r);
 // Largest |r|·weight[k] (weight empty: 1), and largest product s·z or e·y.
 double largest_primal_residual(const BoxShape& shape, const BoxResiduals& r,
                                std::span<const double> weight);

@@ -34,7 +34,7 @@ bool all_finite(std::span<const double> v) {
 struct Shapes {
   BoxShape units;
   BoxShape branches;
-  Shapes(const Model& m) : units(m.unit_bounds, &m.unit_fixed), branches(m.branch_bounds, nullptr) {}
+  explicit Shapes(const Model& m) : units(m.unit_bounds, &m.unit_fixed), branches(m.branch_bounds, nullptr) {}
 };
 
 // The residuals of the optimality conditions at one point.
@@ -98,8 +98,8 @@ Evaluation evaluate(const Model& m, const Shapes& shapes, const Iterate& it) {
   me.primal = std::max(me.primal, scaled_primal_residual(shapes.units, ev.unit_bounds));
   me.primal = std::max(me.primal, scaled_primal_residual(shapes.branches, ev.branch_bounds));
   double dual = std::max(norm_inf(ev.unit_dual), norm_inf(ev.angle_dual));
-  dual = std::max(dual, largest_elastic_residual(shapes.units, ev.unit_bounds));
-  dual = std::max(dual, largest_elastic_residual(shapes.branches, ev.branch_bounds));
+  dual = std::max(dual, largest_elastic_residual(ev.unit_bounds));
+  dual = std::max(dual, largest_elastic_residual(ev.branch_bounds));
   me.dual = dual / (1.0 + price_scale(m));
   const double sum = complementarity(shapes.units, it.units, ev.pairs) +
                      complementarity(shapes.branches, it.branches, ev.pairs);
@@ -172,7 +172,6 @@ bool solve_direction(const Model& m, const Shapes& shapes, ReducedSystem& system
   branch_differences(m, d.theta, ddiff);
   allocate(shapes.units, d.units);
   allocate(shapes.branches, d.branches);
-  (void)it;
   recover_directions(shapes.units, it.units, ev.unit_bounds, t.unit_targets, d.u, d.units);
   recover_directions(shapes.branches, it.branches, ev.branch_bounds, t.branch_targets, ddiff,
                      d.branches);

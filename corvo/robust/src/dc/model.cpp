@@ -2,12 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace corvo::robust::dc {
 namespace {
-
-constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // A fixed angle difference (lower == upper) leaves no interior; it is
 // widened by this much of the scaled angle on each side, far below the
@@ -108,7 +105,6 @@ Model scaled_model(const DcOpf& p, const Scales& s) {
     m.unit_bounds.upper[j] = scaled_bound(p.unit_upper[j], s.power);
     m.unit_fixed[j] = m.unit_bounds.lower[j] == m.unit_bounds.upper[j];
   }
-  (void)kInf;
   return m;
 }
 

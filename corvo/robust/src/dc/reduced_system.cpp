@@ -30,7 +30,7 @@ constexpr double kDualRegularisation = 1e-9;
 constexpr double kSmallestPivot = 1e-13;
 // Refinement stops at this relative residual, after kMaxRefinements
 // corrections, or when a correction no longer halves the residual.
-constexpr double kRefinementTarget = 1e-13;
+constexpr double kRefinementTarget = 1e-10;
 constexpr int kMaxRefinements = 8;
 constexpr int kEquilibrationPasses = 3;
 
@@ -261,25 +261,23 @@ ReducedSystem::ReducedSystem(const Model& model, Analysis& analysis, AlgebraStat
   work_correction_.resize(size_);
   work_product_.resize(size_);
   work_previous_.resize(size_);
-  // Groups: a free angle belongs to its node, a price to its bus's node.
-  std::vector<std::int32_t> group(size_, 0);
-  {
-    std::vector<std::int32_t> node_of_free(angles_, -1);
-    std::int32_t next = 0;
-    std::vector<std::int32_t> group_of_free(angles_, -1);
-    for (std::size_t i = 0; i < static_cast<std::size_t>(model.buses); ++i) {
-      const std::int32_t f = model.free_of_bus[i];
-      std::int32_t g;
-      if (f != kNone) {
-        if (group_of_free[static_cast<std::size_t>(f)] < 0) group_of_free[static_cast<std::size_t>(f)] = next++;
-        g = group_of_free[static_cast<std::size_t>(f)];
-        group[static_cast<std::size_t>(f)] = g;
-      } else {
-        g = next++;
-      }
-      group[angles_ + i] = g;
+  // Groups: a free angle and the prices of its node's buses; a bus on a
+  // fixed node is a group of its own.
+  std::vector<std::int32_t> group(size_, 0), group_of_angle(angles_, kNone);
+  std::int32_t groups = 0;
+  for (std::size_t i = 0; i < static_cast<std::size_t>(model.buses); ++i) {
+    const std::int32_t f = model.free_of_bus[i];
+    if (f == kNone) {
+      group[angles_ + i] = groups++;
+      continue;
     }
-    (void)node_of_free;
+    std::int32_t& g = group_of_angle[static_cast<std::size_t>(f)];
+    if (g == kNone) g = groups++;
+    group[static_cast<std::size_t>(f)] = g;
+    group[angles_ + i] = g;
+  }
+  for (std::size_t a = 0; a < angles_; ++a) {  // a node without a bus
+    if (group_of_angle[a] == kNone) group[a] = groups++;
   }
   analysis_.adopt(std::move(column_start), std::move(row_index), group, stats_);
 }
