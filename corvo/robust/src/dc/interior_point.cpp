@@ -20,6 +20,10 @@ constexpr double kUnitRegularisation = 1e-8;
 // An iterate is suspected of having no feasible point to converge to when
 // its primal residual did not halve over kStallWindow iterations.
 constexpr int kStallWindow = 5;
+// Relative accuracy of the Newton directions (see solve_target).
+constexpr double kFinestSolve = 1e-10;
+constexpr double kRoughestSolve = 1e-7;
+constexpr double kSolveFraction = 1e-5;
 
 double norm_inf(std::span<const double> v) {
   double m = 0.0;
@@ -146,6 +150,13 @@ NewtonTerms newton_terms(const Model& m, const Shapes& shapes, const Iterate& it
   return t;
 }
 
+// The accuracy a direction needs: far from the optimum a rough one
+// serves as well; near it, 1e-10 relative.
+double solve_target(const Measures& me) {
+  const double distance = std::max({me.primal, me.dual, me.gap});
+  return std::max(kFinestSolve, std::min(kRoughestSolve, kSolveFraction * distance));
+}
+
 // Solves the reduced system for the terms and recovers every direction.
 // Returns false when the direction is not finite.
 bool solve_direction(const Model& m, const Shapes& shapes, ReducedSystem& system,
@@ -160,7 +171,7 @@ bool solve_direction(const Model& m, const Shapes& shapes, ReducedSystem& system
   for (std::size_t j = 0; j < m.units(); ++j) scaled_unit_rhs[j] = t.unit_inverse[j] * t.unit_rhs[j];
   add_unit_terms(m, scaled_unit_rhs, rhs_lambda);
 
-  system.solve(rhs, x);
+  system.solve(rhs, x, solve_target(ev.measures));
   if (!all_finite(x)) return false;
   d.theta.assign(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(angles));
   d.lambda.assign(x.begin() + static_cast<std::ptrdiff_t>(angles), x.end());

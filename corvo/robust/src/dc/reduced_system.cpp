@@ -28,9 +28,8 @@ void require(bool ok, const char* what) {
 constexpr double kPrimalRegularisation = 1e-9;
 constexpr double kDualRegularisation = 1e-9;
 constexpr double kSmallestPivot = 1e-13;
-// Refinement stops at this relative residual, after kMaxRefinements
-// corrections, or when a correction no longer halves the residual.
-constexpr double kRefinementTarget = 1e-10;
+// Refinement stops at the caller's target, after kMaxRefinements
+// corrections, or when a correction gains less than a tenth.
 constexpr int kMaxRefinements = 8;
 constexpr int kEquilibrationPasses = 3;
 
@@ -376,7 +375,7 @@ void ReducedSystem::solve_once(std::span<const double> rhs, std::span<double> x)
   for (std::size_t k = 0; k < size_; ++k) x[k] = s[k] * scaling_[k];
 }
 
-double ReducedSystem::solve(std::span<const double> rhs, std::span<double> x) {
+double ReducedSystem::solve(std::span<const double> rhs, std::span<double> x, double target) {
   solve_once(rhs, x);
   const double scale = std::max(norm_inf(rhs), 1e-300);
   auto residual = [&](std::span<const double> point) {
@@ -385,7 +384,7 @@ double ReducedSystem::solve(std::span<const double> rhs, std::span<double> x) {
     return norm_inf(work_residual_) / scale;
   };
   double relative = residual(x);
-  for (int k = 0; k < kMaxRefinements && relative > kRefinementTarget; ++k) {
+  for (int k = 0; k < kMaxRefinements && relative > target; ++k) {
     solve_once(work_residual_, work_correction_);
     std::copy(x.begin(), x.end(), work_previous_.begin());
     for (std::size_t i = 0; i < size_; ++i) x[i] += work_correction_[i];

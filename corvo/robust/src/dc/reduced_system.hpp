@@ -70,9 +70,10 @@ class ReducedSystem {
   bool factor(std::span<const double> unit_inverse_weight, std::span<const double> branch_weight);
 
   // Solves for (Δθ, Δλ), stacked as one vector of size(), with the last
-  // factor, refined against the unregularised matrix. Returns the relative
-  // residual ‖rhs − M·x‖∞ / ‖rhs‖∞ left after refinement.
-  double solve(std::span<const double> rhs, std::span<double> x);
+  // factor, refined against the unregularised matrix until the relative
+  // residual ‖rhs − M·x‖∞ / ‖rhs‖∞ is at most `target` (or stops
+  // improving). Returns that residual.
+  double solve(std::span<const double> rhs, std::span<double> x, double target);
 
  private:
   void multiply(std::span<const double> x, std::span<double> y) const;  // y = M·x, unregularised

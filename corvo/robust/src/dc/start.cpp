@@ -19,6 +19,8 @@ constexpr double kHugeSlack = 1e6;
 // Floors of slacks and multipliers in a cold start, relative to 1 + the
 // largest scaled demand or price.
 constexpr double kStartFloor = 0.1;
+// Relative accuracy of the start's two solves.
+constexpr double kStartSolve = 1e-8;
 // Floors of slacks and multipliers in a warm start.
 constexpr double kWarmFloor = 1e-2;
 
@@ -133,7 +135,7 @@ bool cold_start(const Model& m, ReducedSystem& system, Iterate& it) {
   balance_residual(m, it.u, diff, balance);
   std::vector<double> rhs(system.size(), 0.0), x(system.size());
   for (std::size_t i = 0; i < balance.size(); ++i) rhs[angles + i] = -balance[i];
-  system.solve(rhs, x);
+  system.solve(rhs, x, kStartSolve);
   it.theta.assign(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(angles));
   std::span<const double> change(x.data() + angles, balance.size());
   for (std::size_t j = 0; j < nu; ++j) it.u[j] += inverse[j] * unit_price(m, change, j);
@@ -145,7 +147,7 @@ bool cold_start(const Model& m, ReducedSystem& system, Iterate& it) {
   }
   std::fill(rhs.begin(), rhs.end(), 0.0);
   add_unit_terms(m, marginal, std::span<double>(rhs.data() + angles, balance.size()));
-  system.solve(rhs, x);
+  system.solve(rhs, x, kStartSolve);
   it.lambda.assign(x.begin() + static_cast<std::ptrdiff_t>(angles), x.end());
   std::vector<double> dual_diff(nl);
   branch_differences(m, std::span<const double>(x.data(), angles), dual_diff);
