@@ -13,9 +13,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr double kFractionToBoundary = 0.995;
-// The proximal weight every unit's diagonal gets, so that a unit without
-// a quadratic cost or a finite bound (a tie without rating) still has an
-// inverse weight.
+// The proximal weight of a unit without a quadratic cost or a finite
+// bound (a tie without rating), so that it still has an inverse weight.
+// Every other unit has a positive weight of its own and none is added:
+// it would leave its stationarity short by this much of its step.
 constexpr double kUnitRegularisation = 1e-8;
 // An iterate is suspected of having no feasible point to converge to when
 // its primal residual did not halve over kStallWindow iterations.
@@ -127,15 +128,15 @@ struct NewtonTerms {
 };
 
 NewtonTerms newton_terms(const Model& m, const Shapes& shapes, const Iterate& it,
-                         const Evaluation& ev, double target, const Direction* predictor) {
+                         const Evaluation& ev, BoxTargets unit_targets, BoxTargets branch_targets) {
   NewtonTerms t;
-  t.unit_targets = box_targets(shapes.units, it.units, target, predictor ? &predictor->units : nullptr);
-  t.branch_targets =
-      box_targets(shapes.branches, it.branches, target, predictor ? &predictor->branches : nullptr);
+  t.unit_targets = std::move(unit_targets);
+  t.branch_targets = std::move(branch_targets);
   t.unit_weight.resize(m.units());
   t.unit_rhs.resize(m.units());
   for (std::size_t j = 0; j < m.units(); ++j) {
-    t.unit_weight[j] = m.quadratic_cost[j] + kUnitRegularisation;
+    const bool free = m.quadratic_cost[j] == 0.0 && !shapes.units.has_lower[j] && !shapes.units.has_upper[j];
+    t.unit_weight[j] = m.quadratic_cost[j] + (free ? kUnitRegularisation : 0.0);
     t.unit_rhs[j] = -ev.unit_dual[j];
   }
   add_newton_terms(shapes.units, it.units, ev.unit_bounds, t.unit_targets, t.unit_weight, t.unit_rhs);
@@ -148,6 +149,14 @@ NewtonTerms newton_terms(const Model& m, const Shapes& shapes, const Iterate& it
   add_newton_terms(shapes.branches, it.branches, ev.branch_bounds, t.branch_targets, t.branch_weight,
                    t.branch_rhs);
   return t;
+}
+
+NewtonTerms newton_terms(const Model& m, const Shapes& shapes, const Iterate& it,
+                         const Evaluation& ev, double target, const Direction* predictor) {
+  return newton_terms(
+      m, shapes, it, ev,
+      box_targets(shapes.units, it.units, target, predictor ? &predictor->units : nullptr),
+      box_targets(shapes.branches, it.branches, target, predictor ? &predictor->branches : nullptr));
 }
 
 // The accuracy a direction needs: far from the optimum a rough one

@@ -45,6 +45,7 @@ struct Analysis::Impl {
   cholmod_common common;
   std::vector<std::int32_t> column_start;
   std::vector<std::int32_t> row_index;
+  std::vector<std::int32_t> group;
   cholmod_sparse* matrix = nullptr;
   cholmod_factor* factor = nullptr;
   cholmod_dense* rhs = nullptr;
@@ -134,11 +135,15 @@ std::vector<std::int32_t> grouped_order(const std::vector<std::int32_t>& column_
 void Analysis::adopt(std::vector<std::int32_t> column_start, std::vector<std::int32_t> row_index,
                      const std::vector<std::int32_t>& group, AlgebraStats& stats) {
   Impl& a = *impl;
-  if (a.matrix != nullptr && column_start == a.column_start && row_index == a.row_index) return;
+  if (a.matrix != nullptr && column_start == a.column_start && row_index == a.row_index &&
+      group == a.group) {
+    return;
+  }
   const auto started = Clock::now();
   a.release();
   a.column_start = std::move(column_start);
   a.row_index = std::move(row_index);
+  a.group = group;
   const std::size_t n = a.column_start.size() - 1;
   a.matrix = cholmod_allocate_sparse(n, n, a.row_index.size(), 1, 1, 1, CHOLMOD_REAL, &a.common);
   require(a.matrix != nullptr, "out of memory");
