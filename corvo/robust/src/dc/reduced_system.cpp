@@ -31,7 +31,7 @@ constexpr double kSmallestPivot = 1e-13;
 // Refinement stops at the caller's target, after kMaxRefinements
 // corrections, or when a correction gains less than a tenth.
 constexpr int kMaxRefinements = 8;
-constexpr int kEquilibrationPasses = 3;
+constexpr int kEquilibrationPasses = 1;
 
 double norm_inf(std::span<const double> v) {
   double m = 0.0;
@@ -46,6 +46,11 @@ struct Analysis::Impl {
   std::vector<std::int32_t> column_start;
   std::vector<std::int32_t> row_index;
   std::vector<std::int32_t> group;
+  // The factored matrix is the reduced matrix in the grouped order:
+  // unknown order[k] is its k-th, entry p of the pattern above its
+  // position[p].
+  std::vector<std::int32_t> order;
+  std::vector<std::int32_t> position;
   cholmod_sparse* matrix = nullptr;
   cholmod_factor* factor = nullptr;
   cholmod_dense* rhs = nullptr;
@@ -55,10 +60,11 @@ struct Analysis::Impl {
 
   Impl() {
     cholmod_start(&common);
-    // The order is given (grouped_order), and kept as given: a
-    // postorder could separate a node's unknowns.
+    // The matrix is handed over already in the grouped order, so CHOLMOD
+    // keeps it as it is (no permuted copy at every factorisation), and
+    // no postorder could separate a node's unknowns.
     common.nmethods = 1;
-    common.method[0].ordering = CHOLMOD_GIVEN;
+    common.method[0].ordering = CHOLMOD_NATURAL;
     common.postorder = 0;
     common.supernodal = CHOLMOD_SIMPLICIAL;
     common.final_ll = 0;
@@ -130,6 +136,50 @@ std::vector<std::int32_t> grouped_order(const std::vector<std::int32_t>& column_
   return order;
 }
 
+// The upper triangle of P·M·Pᵀ for the order (new k = old order[k]),
+// and where each entry of the original pattern lands in it.
+cholmod_sparse* permuted_matrix(const std::vector<std::int32_t>& column_start,
+                                const std::vector<std::int32_t>& row_index,
+                                const std::vector<std::int32_t>& order,
+                                std::vector<std::int32_t>& position, cholmod_common* c) {
+  const std::size_t n = order.size(), nnz = row_index.size();
+  std::vector<std::int32_t> inverse(n);
+  for (std::size_t k = 0; k < n; ++k) inverse[static_cast<std::size_t>(order[k])] = static_cast<std::int32_t>(k);
+  std::vector<std::int32_t> new_row(nnz), new_column(nnz), start(n + 1, 0);
+  for (std::size_t j = 0; j < n; ++j) {
+    for (std::int32_t p = column_start[j]; p < column_start[j + 1]; ++p) {
+      const auto q = static_cast<std::size_t>(p);
+      const std::int32_t a = inverse[static_cast<std::size_t>(row_index[q])], b = inverse[j];
+      new_row[q] = std::min(a, b);
+      new_column[q] = std::max(a, b);
+      ++start[static_cast<std::size_t>(new_column[q]) + 1];
+    }
+  }
+  for (std::size_t k = 0; k < n; ++k) start[k + 1] += start[k];
+  // Entries by new column (counting sort), then by row within a column.
+  std::vector<std::int32_t> entries(nnz), next(start.begin(), start.end() - 1);
+  for (std::size_t q = 0; q < nnz; ++q) {
+    entries[static_cast<std::size_t>(next[static_cast<std::size_t>(new_column[q])]++)] = static_cast<std::int32_t>(q);
+  }
+  for (std::size_t k = 0; k < n; ++k) {
+    std::sort(entries.begin() + start[k], entries.begin() + start[k + 1],
+              [&](std::int32_t x, std::int32_t y) { return new_row[static_cast<std::size_t>(x)] < new_row[static_cast<std::size_t>(y)]; });
+  }
+  cholmod_sparse* m = cholmod_allocate_sparse(n, n, nnz, 1, 1, 1, CHOLMOD_REAL, c);
+  require(m != nullptr, "out of memory");
+  auto* mp = static_cast<int*>(m->p);
+  auto* mi = static_cast<int*>(m->i);
+  std::copy(start.begin(), start.end(), mp);
+  position.resize(nnz);
+  for (std::size_t t = 0; t < nnz; ++t) {
+    const auto q = static_cast<std::size_t>(entries[t]);
+    mi[t] = new_row[q];
+    position[q] = static_cast<std::int32_t>(t);
+  }
+  std::fill_n(static_cast<double*>(m->x), nnz, 0.0);
+  return m;
+}
+
 }  // namespace
 
 void Analysis::adopt(std::vector<std::int32_t> column_start, std::vector<std::int32_t> row_index,
@@ -145,13 +195,9 @@ void Analysis::adopt(std::vector<std::int32_t> column_start, std::vector<std::in
   a.row_index = std::move(row_index);
   a.group = group;
   const std::size_t n = a.column_start.size() - 1;
-  a.matrix = cholmod_allocate_sparse(n, n, a.row_index.size(), 1, 1, 1, CHOLMOD_REAL, &a.common);
-  require(a.matrix != nullptr, "out of memory");
-  std::copy(a.column_start.begin(), a.column_start.end(), static_cast<int*>(a.matrix->p));
-  std::copy(a.row_index.begin(), a.row_index.end(), static_cast<int*>(a.matrix->i));
-  std::fill_n(static_cast<double*>(a.matrix->x), a.row_index.size(), 0.0);
-  std::vector<std::int32_t> order = grouped_order(a.column_start, a.row_index, group, &a.common);
-  a.factor = cholmod_analyze_p(a.matrix, order.data(), nullptr, 0, &a.common);
+  a.order = grouped_order(a.column_start, a.row_index, group, &a.common);
+  a.matrix = permuted_matrix(a.column_start, a.row_index, a.order, a.position, &a.common);
+  a.factor = cholmod_analyze(a.matrix, &a.common);
   require(a.factor != nullptr && a.common.status >= CHOLMOD_OK, "analysis failed");
   a.rhs = cholmod_zeros(n, 1, CHOLMOD_REAL, &a.common);
   require(a.rhs != nullptr, "out of memory");
@@ -172,16 +218,23 @@ class PatternBuilder {
     if (a < 0 || b < 0) return;
     entries_.emplace_back(std::max(a, b), std::min(a, b));
   }
+  // Rows bucketed by column (a counting sort), each column's few rows
+  // sorted and made unique.
   void finish(std::vector<std::int32_t>& column_start, std::vector<std::int32_t>& row_index) {
-    std::sort(entries_.begin(), entries_.end());
-    entries_.erase(std::unique(entries_.begin(), entries_.end()), entries_.end());
+    std::vector<std::int32_t> start(size_ + 1, 0);
+    for (const auto& e : entries_) ++start[static_cast<std::size_t>(e.first) + 1];
+    for (std::size_t j = 0; j < size_; ++j) start[j + 1] += start[j];
+    std::vector<std::int32_t> rows(entries_.size()), next(start.begin(), start.end() - 1);
+    for (const auto& e : entries_) rows[static_cast<std::size_t>(next[static_cast<std::size_t>(e.first)]++)] = e.second;
     column_start.assign(size_ + 1, 0);
-    row_index.resize(entries_.size());
-    for (std::size_t k = 0; k < entries_.size(); ++k) {
-      ++column_start[static_cast<std::size_t>(entries_[k].first) + 1];
-      row_index[k] = entries_[k].second;
+    row_index.clear();
+    row_index.reserve(rows.size());
+    for (std::size_t j = 0; j < size_; ++j) {
+      const auto first = rows.begin() + start[j], last = rows.begin() + start[j + 1];
+      std::sort(first, last);
+      row_index.insert(row_index.end(), first, std::unique(first, last));
+      column_start[j + 1] = static_cast<std::int32_t>(row_index.size());
     }
-    for (std::size_t j = 0; j < size_; ++j) column_start[j + 1] += column_start[j];
   }
 
  private:
@@ -314,12 +367,13 @@ bool ReducedSystem::factor(std::span<const double> unit_inverse_weight,
   auto* x = static_cast<double*>(a.matrix->x);
   for (std::size_t j = 0; j < size_; ++j) {
     for (std::int32_t p = a.column_start[j]; p < a.column_start[j + 1]; ++p) {
-      const auto i = static_cast<std::size_t>(a.row_index[static_cast<std::size_t>(p)]);
-      x[p] = values_[static_cast<std::size_t>(p)] * scaling_[i] * scaling_[j];
+      const auto q = static_cast<std::size_t>(p);
+      const auto i = static_cast<std::size_t>(a.row_index[q]);
+      x[a.position[q]] = values_[q] * scaling_[i] * scaling_[j];
     }
   }
   for (std::size_t k = 0; k < size_; ++k) {
-    x[static_cast<std::size_t>(diagonal_slots_[k])] += regularisation_[k];
+    x[a.position[static_cast<std::size_t>(diagonal_slots_[k])]] += regularisation_[k];
   }
   const auto started = Clock::now();
   const int ok = cholmod_factorize(a.matrix, a.factor, &a.common);
@@ -369,7 +423,10 @@ void ReducedSystem::equilibrate() {
 void ReducedSystem::solve_once(std::span<const double> rhs, std::span<double> x) {
   Analysis::Impl& a = *analysis_.impl;
   auto* b = static_cast<double*>(a.rhs->x);
-  for (std::size_t k = 0; k < size_; ++k) b[k] = rhs[k] * scaling_[k];
+  for (std::size_t k = 0; k < size_; ++k) {
+    const auto old = static_cast<std::size_t>(a.order[k]);
+    b[k] = rhs[old] * scaling_[old];
+  }
   const auto started = Clock::now();
   const int ok = cholmod_solve2(CHOLMOD_A, a.factor, a.rhs, nullptr, &a.solution, nullptr,
                                 &a.work_y, &a.work_e, &a.common);
@@ -377,7 +434,10 @@ void ReducedSystem::solve_once(std::span<const double> rhs, std::span<double> x)
   ++stats_.solves;
   require(ok != 0, "solve failed");
   const auto* s = static_cast<const double*>(a.solution->x);
-  for (std::size_t k = 0; k < size_; ++k) x[k] = s[k] * scaling_[k];
+  for (std::size_t k = 0; k < size_; ++k) {
+    const auto old = static_cast<std::size_t>(a.order[k]);
+    x[old] = s[k] * scaling_[old];
+  }
 }
 
 double ReducedSystem::solve(std::span<const double> rhs, std::span<double> x, double target) {
