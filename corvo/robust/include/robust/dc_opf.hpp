@@ -27,10 +27,6 @@
 #include <vector>
 
 namespace corvo::robust {
-// The inline namespace keeps these names apart, for the linker, from
-// those of solver.hpp (the method on the classic program), which the
-// same library still holds; users write corvo::robust::Status as before.
-inline namespace dc_opf {
 
 inline constexpr std::int32_t kNoBus = -1;
 
@@ -179,5 +175,4 @@ class Workspace {
 Solution solve_dc_opf(const DcOpf& problem, const Options& options = {}, Workspace* workspace = nullptr,
                       const Solution* start = nullptr);
 
-}  // namespace dc_opf
 }  // namespace corvo::robust

@@ -22,7 +22,6 @@
 #include "robust/dc_opf.hpp"
 
 namespace corvo::robust {
-inline namespace dc_opf {
 
 struct Workspace::State {
   dc::Analysis analysis;
@@ -361,5 +360,4 @@ Solution solve_dc_opf(const DcOpf& problem, const Options& options, Workspace* w
   return s;
 }
 
-}  // namespace dc_opf
 }  // namespace corvo::robust
