@@ -42,6 +42,14 @@ DcOpf load_pocket() {
   return p;
 }
 
+// The same pocket with H fixed at 0.3 (a fixed unit is never relaxed: it
+// may stand for an element out of service): the branch gives the 0.2.
+DcOpf pocket_with_fixed_unit() {
+  DcOpf p = load_pocket();
+  p.unit_lower[1] = 0.3;
+  return p;
+}
+
 // Bus 2, an island of its own without a unit, draws 0.1: no limit can
 // help, so 0.1 of its demand is not served; the rest is feasible.
 DcOpf island_without_unit() {
@@ -77,6 +85,7 @@ DcOpf crossed_bounds() {
 
 const InfeasibleCase kInfeasibleCases[] = {
     {"LoadPocket", load_pocket, {{0.0, 0.0}, {}, {0.0, 0.0}, {0.0, 0.0}, {0.0}, {0.02}}},
+    {"PocketWithFixedUnit", pocket_with_fixed_unit, {{0.0, 0.0}, {}, {0.0, 0.0}, {0.0, 0.0}, {0.0}, {0.02}}},
     {"IslandWithoutUnit", island_without_unit, {{0.0, 0.0, 0.1}, {}, {0.0}, {0.0}, {0.0}, {0.0}}},
     {"MinimumAboveDemand", minimum_above_demand, {{0.0, 0.0}, {0.0, 0.0}, {0.3}, {0.0}, {0.0}, {0.0}}},
     {"CrossedBounds", crossed_bounds, {{0.0, 0.0}, {}, {0.0, 0.0}, {0.2, 0.0}, {0.0}, {0.0}}},

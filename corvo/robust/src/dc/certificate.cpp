@@ -28,8 +28,15 @@ CertificateCheck check_certificate(const Model& m, const Iterate& it) {
   for (std::size_t i = 0; i < m.demand.size(); ++i) gamma += m.demand[i] * it.lambda[i];
   const Boxes& ub = m.unit_bounds;
   for (std::size_t j = 0; j < m.units(); ++j) {
-    const double zl = multiplier(it.units.lower.z, ub.lower, j);
-    const double zu = multiplier(it.units.upper.z, ub.upper, j);
+    double zl = multiplier(it.units.lower.z, ub.lower, j);
+    double zu = multiplier(it.units.upper.z, ub.upper, j);
+    if (m.unit_fixed[j]) {
+      // A constant injection: the multipliers that close its equality
+      // exactly (lower == upper, so γ gains lower·(zl − zu)).
+      const double price = unit_price(m, it.lambda, j);
+      zl = std::max(-price, 0.0);
+      zu = std::max(price, 0.0);
+    }
     gamma += finite_or_zero(ub.lower[j]) * zl - finite_or_zero(ub.upper[j]) * zu;
     const double rho = unit_price(m, it.lambda, j) + zl - zu;
     double reach = std::max(std::fabs(finite_or_zero(ub.lower[j])), std::fabs(finite_or_zero(ub.upper[j])));

@@ -42,8 +42,10 @@ ElasticModel elastic_model(const Model& m, ElasticKind kind) {
   } else {
     scale = kPenaltyFactor * (1.0 + largest(m.linear_cost) + largest(m.quadratic_cost));
   }
-  std::fill(e.unit_fixed.begin(), e.unit_fixed.end(), 0);
-  e.unit_bounds.violation_price.assign(m.units(), scale);
+  // A fixed unit stays fixed: it may stand for an element out of service
+  // (a unit or tie held at 0), which no relaxation may switch on.
+  e.unit_bounds.violation_price.resize(m.units());
+  for (std::size_t j = 0; j < m.units(); ++j) e.unit_bounds.violation_price[j] = m.unit_fixed[j] ? 0.0 : scale;
   e.branch_bounds.violation_price.resize(m.branches());
   for (std::size_t l = 0; l < m.branches(); ++l) {
     const double b = m.susceptance[l] != 0.0 ? std::fabs(m.susceptance[l]) : 1.0;

@@ -1,5 +1,6 @@
-// The elastic problems of an infeasible dispatch. Every unit bound and
-// every branch bound may be violated at a price per unit of violation; a
+// The elastic problems of an infeasible dispatch. Every unit bound (but
+// a fixed unit's) and every branch bound may be violated at a price per
+// unit of violation; a
 // bus may leave demand unserved (at most its demand) or absorb injection
 // it cannot use, through units appended after the problem's own:
 //
