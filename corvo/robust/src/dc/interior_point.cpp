@@ -227,6 +227,18 @@ bool converged(const Measures& me, const IpmSettings& settings) {
          within(me.largest_product, settings.absolute.product);
 }
 
+double largest_residual(const Measures& me) { return std::max({me.primal, me.dual, me.gap}); }
+
+// The polishing after convergence: the best converged iterate so far, and
+// when to stop looking for a better one.
+struct Polish {
+  bool active = false;
+  int left = 0;
+  Iterate best;
+  Measures best_measures;
+  int best_iterations = 0;
+};
+
 }  // namespace
 
 Measures measure(const Model& m, const Iterate& it) {
@@ -240,6 +252,7 @@ IpmResult run_interior_point(const Model& m, ReducedSystem& system, Iterate& it,
   IpmResult result;
   std::vector<double> primal_history;
   double step_primal = 0.0, step_dual = 0.0;
+  Polish polish;
   // With quadratic costs the unit stationarity couples u and λ: separate
   // steps would leave a residual (α_p − α_d)·q·Δu behind and the iterate
   // can cycle. Linear problems keep separate steps.
@@ -264,7 +277,26 @@ IpmResult run_interior_point(const Model& m, ReducedSystem& system, Iterate& it,
     if (!std::isfinite(me.primal) || !std::isfinite(me.dual) || !std::isfinite(me.gap)) {
       return stop(Outcome::numerical_failure, "the iterate is no longer finite");
     }
-    if (converged(me, settings)) return stop(Outcome::converged, "");
+    if (polish.active) {
+      const bool better = converged(me, settings) && largest_residual(me) < largest_residual(polish.best_measures);
+      if (better) {
+        polish.best = it;
+        polish.best_measures = me;
+        polish.best_iterations = k;
+      }
+      if (!better || largest_residual(me) <= settings.polish_tolerance || --polish.left <= 0 ||
+          k >= settings.max_iterations) {
+        it = polish.best;
+        result.iterations = polish.best_iterations;
+        result.measures = polish.best_measures;
+        return stop(Outcome::converged, "");
+      }
+    } else if (converged(me, settings)) {
+      if (settings.polish_tolerance <= 0.0 || largest_residual(me) <= settings.polish_tolerance ||
+          k >= settings.max_iterations)
+        return stop(Outcome::converged, "");
+      polish = Polish{true, settings.polish_iterations, it, me, k};
+    }
     primal_history.push_back(me.primal);
     if (settings.stop_when_suspect && k >= kStallWindow && me.primal > settings.tolerance &&
         me.primal > 0.5 * primal_history[primal_history.size() - 1 - kStallWindow]) {

@@ -42,6 +42,13 @@ struct IpmSettings {
   int max_iterations = 100;
   double tolerance = 1e-8;
   AbsoluteTolerances absolute;
+  // Once converged, up to `polish_iterations` more iterations towards this
+  // tighter relative tolerance (0: none), keeping the best converged
+  // iterate: most problems reach it in one or two iterations, and prices
+  // and outputs gain digits; a problem that stalls keeps its converged
+  // point.
+  double polish_tolerance = 0.0;
+  int polish_iterations = 3;
   // When the iterate shows the signs of a problem without a feasible
   // point (the primal residual stops shrinking), stop so that the caller
   // can look for a certificate.

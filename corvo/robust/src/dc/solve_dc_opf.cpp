@@ -179,6 +179,9 @@ dc::IpmSettings settings_for(const Options& options, const Scales& sc, Clock::ti
   dc::IpmSettings settings;
   settings.max_iterations = options.max_iterations;
   settings.tolerance = options.tolerance;
+  // Two more digits where a few iterations give them (prices and outputs
+  // to 1e-3 where they are unique).
+  settings.polish_tolerance = options.tolerance * 1e-2;
   settings.options = &options;
   settings.started = started;
   settings.absolute.power = options.balance_tolerance / sc.power;
