@@ -41,7 +41,11 @@ TForm4::TForm4(TForm1& main_form) : QDialog(&main_form), main_form_(main_form) {
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   auto* grid = new QGridLayout(GroupBox1);
   grid->setVerticalSpacing(14);
-  const corvo::ParameterTexts defaults = corvo::default_parameter_texts();
+  // The defaults, or the case's own parameters where the forms show them.
+  const corvo::ParameterTexts shown =
+      main_form_.behaviour().forms_show_case && main_form_.Case.parameters_confirmed
+          ? corvo::parameter_texts_of(main_form_.Case.parameters, ',')
+          : corvo::default_parameter_texts();
   int column = 0;
   int previous_row = 0;
   for (std::size_t i = 0; i < corvo::kParameterCount; ++i) {
@@ -50,7 +54,7 @@ TForm4::TForm4(TForm1& main_form) : QDialog(&main_form), main_form_(main_form) {
     previous_row = edit.row;
     edits_[i] = new LabeledEdit(QStringLiteral("LabeledEdit%1").arg(i + 1),
                                 QString::fromUtf8(edit.label), GroupBox1);
-    edits_[i]->setText(QString::fromStdString(defaults[i]));
+    edits_[i]->setText(QString::fromStdString(shown[i]));
     grid->addWidget(edits_[i], edit.row, column++);
   }
   LabeledEdit1 = edits_[0];
@@ -69,7 +73,8 @@ TForm4::TForm4(TForm1& main_form) : QDialog(&main_form), main_form_(main_form) {
 
   Button1 = new QPushButton(QStringLiteral("OK"), this);
   Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setAutoDefault(false);
+  // Enter anywhere on the form confirms it.
+  Button1->setDefault(true);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(16, 16, 16, 24);
@@ -104,6 +109,7 @@ corvo::ParameterTexts TForm4::texts() const {
 // The flag is set first: when a text does not convert, the form stays open
 // with the values before it already stored.
 void TForm4::Button1Click() {
+  main_form_.ParametersChanged();
   main_form_.Case.parameters_confirmed = true;
   corvo::convert_parameters(texts(), DecimalSeparator, main_form_.Case.parameters);
   accept();

@@ -8,6 +8,15 @@
 
 namespace corvo {
 
+namespace {
+
+// The parameters as the form's labels name them.
+constexpr const char* kParameterNames[kParameterCount] = {
+    "nbmax", "nlmax", "ndc", "ndp", "maxit", "iprint", "epsln",
+    "epslgiv", "epslnp", "epslim", "rho", "bigM", "sigma"};
+
+}  // namespace
+
 ParameterTexts default_parameter_texts() {
   return {"100",   "150",  "500",   "500",  "20",   "0",   "1E-10",
           "1E-35", "1E-6", "1E-10", "0,99", "1E+5", "1E-1"};
@@ -47,8 +56,18 @@ void convert_parameters(const ParameterTexts& texts, char decimal_separator,
   double* const reals[] = {&into.epsln, &into.epslgiv, &into.epslnp, &into.epslim,
                            &into.rho,   &into.bigm,    &into.sigma};
   std::size_t next_text = 0;
-  for (std::int32_t* target : integers) *target = StrToInt(texts[next_text++]);
-  for (double* target : reals) *target = StrToFloat(texts[next_text++], decimal_separator);
+  try {
+    for (std::int32_t* target : integers) {
+      *target = StrToInt(texts[next_text]);
+      ++next_text;
+    }
+    for (double* target : reals) {
+      *target = StrToFloat(texts[next_text], decimal_separator);
+      ++next_text;
+    }
+  } catch (const ConversionError& error) {
+    throw PlacedConversionError(error, kParameterNames[next_text]);
+  }
 }
 
 }  // namespace corvo

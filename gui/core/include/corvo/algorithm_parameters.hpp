@@ -26,8 +26,9 @@ ParameterTexts default_parameter_texts();
 ParameterTexts parameter_texts_of(const AlgorithmParameters& parameters, char decimal_separator);
 
 // Converts the texts in form order and stores each value in `into` as soon
-// as it is converted. A text that does not convert raises ConversionError;
-// the values before it are then already stored and the later ones untouched.
+// as it is converted. A text that does not convert raises
+// PlacedConversionError naming the parameter ("rho"); the values before it
+// are then already stored and the later ones untouched.
 void convert_parameters(const ParameterTexts& texts, char decimal_separator,
                         AlgorithmParameters& into);
 
