@@ -385,6 +385,7 @@ void TForm1::LoadCase(const corvo::OpenedCase& opened, const QString& source) {
   show_count(*LabeledEdit2, Case.nl);
   LabeledEdit3->setText(QString::fromStdString(corvo::form_number_text(Case.Sb, DecimalSeparator)));
   LabeledEdit4->setText(QString::fromStdString(opened.title.utf8));
+  LabeledEdit4->Edit()->setCursorPosition(0);  // the title's beginning in view
   title_encoding_ = opened.title.encoding;
   lines_confirmed_ = buses_confirmed_ = true;
   lines_filled_ = Case.nl;

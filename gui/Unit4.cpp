@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "Unit1.h"
+#include "corvo/number_conversion.hpp"
 #include "form_style.h"
 #include "handler_guard.h"
 #include "labeled_edit.h"
@@ -111,6 +112,10 @@ corvo::ParameterTexts TForm4::texts() const {
 void TForm4::Button1Click() {
   main_form_.ParametersChanged();
   main_form_.Case.parameters_confirmed = true;
-  corvo::convert_parameters(texts(), DecimalSeparator, main_form_.Case.parameters);
+  try {
+    corvo::convert_parameters(texts(), DecimalSeparator, main_form_.Case.parameters);
+  } catch (const corvo::PlacedConversionError& error) {
+    throw corvo::PlacedConversionError(error, "Parâmetros do algoritmo, " + error.place());
+  }
   accept();
 }
