@@ -30,6 +30,7 @@ auto convert_cell(DataGrid& grid, std::size_t index, int column, Convert convert
   try {
     return convert(text);
   } catch (const corvo::ConversionError& error) {
+    grid.ShowActiveCell();
     throw corvo::PlacedConversionError(error, place_of(grid, index, column));
   }
 }

@@ -2,6 +2,8 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QEventLoop>
+#include <QThread>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -194,14 +196,42 @@ void MainWindow::Open() {
   if (file) OpenFile(*file);
 }
 
+// Runs `work` on a worker thread while this window's event loop goes on
+// (the window repaints and answers, its commands held off), and returns
+// when it is done: reading a 10 000-bus case takes longer than a window
+// may stand still.
+void MainWindow::run_off_the_window(const std::function<void()>& work) {
+  busy_ = true;
+  menuBar()->setEnabled(false);
+  Form1->setEnabled(false);
+  QThread* thread = QThread::create(work);
+  QEventLoop loop;
+  connect(thread, &QThread::finished, &loop, &QEventLoop::quit);
+  thread->start();
+  loop.exec();
+  thread->wait();
+  delete thread;
+  Form1->setEnabled(true);
+  menuBar()->setEnabled(true);
+  busy_ = false;
+}
+
 bool MainWindow::OpenFile(const QString& path) {
+  if (busy_) return false;
+  statusBar()->showMessage(QStringLiteral("Abrindo %1…").arg(QDir::toNativeSeparators(path)));
   corvo::OpenedCase opened;
-  try {
-    opened = corvo::open_case(QFile::encodeName(path).toStdString());
-  } catch (const corvo::CaseOpenError& error) {
-    dialogs_.message_box(this,
-                         QStringLiteral("Não foi possível abrir o caso.\n\n%1").arg(QString::fromUtf8(error.what())),
-                         kAttention, MessageIcon::Warning);
+  QString refusal;
+  run_off_the_window([&opened, &refusal, file = QFile::encodeName(path).toStdString()] {
+    try {
+      opened = corvo::open_case(file);
+    } catch (const corvo::CaseOpenError& error) {
+      refusal = QString::fromUtf8(error.what());
+    }
+  });
+  if (!refusal.isEmpty()) {
+    statusBar()->clearMessage();
+    dialogs_.message_box(this, QStringLiteral("Não foi possível abrir o caso.\n\n%1").arg(refusal), kAttention,
+                         MessageIcon::Warning);
     return false;
   }
   const QString absolute = QFileInfo(path).absoluteFilePath();
@@ -301,7 +331,9 @@ void MainWindow::About() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!MayDiscardChanges()) {
+  // A case being read is waited for: the window cannot go while its open
+  // is under way.
+  if (busy_ || !MayDiscardChanges()) {
     event->ignore();
     return;
   }

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "corvo/app/solve_case.hpp"
@@ -70,6 +71,7 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void run_off_the_window(const std::function<void()>& work);
   void build_menus();
   void build_status_bar();
   void update_actions();
@@ -88,4 +90,5 @@ class MainWindow : public QMainWindow {
   QString solving_name_;
   QString solving_method_;
   corvo::NetworkShape solving_shape_;
+  bool busy_ = false;  // a case is being read
 };

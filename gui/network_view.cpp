@@ -12,9 +12,11 @@
 #include <QStyleOptionGraphicsItem>
 #include <QSvgGenerator>
 #include <QToolTip>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "corvo/number_text.hpp"
 #include "corvo/results_summary.hpp"
@@ -31,6 +33,9 @@ constexpr int kLegendWidth = 300;
 constexpr int kLegendHeight = 86;
 constexpr int kLongestPictureSide = 2400;
 constexpr double kPickPixels = 4.0;
+// Elements put in place per turn of the event loop: a few milliseconds.
+constexpr std::size_t kElementsPerTurn = 2000;
+constexpr std::size_t kAntialiasedBuses = 3000;
 
 QColor colour(const corvo::Rgb& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 
@@ -164,10 +169,13 @@ NetworkView::NetworkView(QWidget* parent) : QGraphicsView(parent) {
   setDragMode(QGraphicsView::ScrollHandDrag);
   setTransformationAnchor(QGraphicsView::AnchorUnderMouse);
   setViewportUpdateMode(QGraphicsView::SmartViewportUpdate);
+  setOptimizationFlags(QGraphicsView::DontSavePainterState);
   setBackgroundBrush(Qt::white);
 }
 
 void NetworkView::ShowMessage(const QString& message) {
+  drawing_ = false;
+  viewport()->setUpdatesEnabled(true);
   scene()->clear();
   bus_items_.clear();
   line_items_.clear();
@@ -182,78 +190,100 @@ void NetworkView::ShowNetwork(std::shared_ptr<const corvo::NetworkLayout> layout
   layout_ = std::move(layout);
   results_ = std::move(results);
   message_.clear();
-  build_scene();
+  start_drawing();
   fitted_ = false;
   resetTransform();
   fitInView(scene()->sceneRect(), Qt::KeepAspectRatio);
   fitted_ = true;
 }
 
-void NetworkView::build_scene() {
-  selecting_ = true;
+void NetworkView::start_drawing() {
   scene()->clear();
-  bus_items_.clear();
-  line_items_.clear();
   const std::vector<BusRow>& buses = results_->buses;
-  const std::vector<LineRow>& lines = results_->lines;
-  const auto& positions = layout_->bus_positions;
+  const std::size_t known = layout_->bus_positions.size();
   std::vector<double> lmps;
   lmps.reserve(buses.size());
   for (const BusRow& b : buses) lmps.push_back(b.lmp);
   prices_ = corvo::price_range(lmps);
+  generator_.assign(known, false);
+  for (const corvo::report::GeneratorRow& g : results_->generators) {
+    if (g.bus >= 1 && static_cast<std::size_t>(g.bus) <= known) generator_[static_cast<std::size_t>(g.bus) - 1] = true;
+  }
+  bus_radius_ = 0.16 * typical_line_length(*layout_, results_->lines);
+  bus_items_.assign(buses.size(), nullptr);
+  line_items_.assign(results_->lines.size(), nullptr);
+  lines_added_ = buses_added_ = 0;
 
+  // No index: the scene is built once and walked in full at each paint or
+  // hover, which costs a few milliseconds on 25 000 elements, while an
+  // index would have to be rebuilt after every added batch.
+  scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
+  const double margin = bus_radius_ * 3.0;
+  scene()->setSceneRect(-margin, -margin, layout_->width + 2 * margin, layout_->height + 2 * margin);
+  // Antialiasing doubles the time of a paint; on a large network, drawn
+  // with elements a few pixels wide, it shows no difference.
+  setRenderHint(QPainter::Antialiasing, buses.size() <= kAntialiasedBuses);
+  // One paint when everything is in, instead of one per batch.
+  viewport()->setUpdatesEnabled(false);
+  drawing_ = true;
+  const auto next_batch = std::make_shared<std::function<void()>>();
+  *next_batch = [this, next_batch, results = results_] {
+    // A newer network replaced this one meanwhile.
+    if (!drawing_ || results != results_) return;
+    if (!add_elements(kElementsPerTurn)) QTimer::singleShot(0, this, *next_batch);
+  };
+  QTimer::singleShot(0, this, *next_batch);
+}
+
+bool NetworkView::add_elements(std::size_t count) {
+  const auto& positions = layout_->bus_positions;
   // Graphviz puts y up; the scene puts it down.
   const auto at = [this, &positions](int bus) {
     const corvo::Point& p = positions[static_cast<std::size_t>(bus) - 1];
     return QPointF(p.x, layout_->height - p.y);
   };
-  const auto known = [&positions](int bus) {
-    return bus >= 1 && static_cast<std::size_t>(bus) <= positions.size();
-  };
-
-  std::vector<bool> generator(positions.size(), false);
-  for (const corvo::report::GeneratorRow& g : results_->generators) {
-    if (known(g.bus)) generator[static_cast<std::size_t>(g.bus) - 1] = true;
-  }
-
-  // Items are added without the scene's index, which is built once at the
-  // end: adding 25 000 items to a live index costs more than the layout.
-  scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
-  line_items_.assign(lines.size(), nullptr);
-  for (const LineRow& l : lines) {
+  const auto known = [&positions](int bus) { return bus >= 1 && static_cast<std::size_t>(bus) <= positions.size(); };
+  const std::vector<LineRow>& lines = results_->lines;
+  const std::vector<BusRow>& buses = results_->buses;
+  for (; count > 0 && lines_added_ < lines.size(); --count, ++lines_added_) {
+    const LineRow& l = lines[lines_added_];
     if (!known(l.from) || !known(l.to)) continue;
     auto* item = new LineItem(l.line, QLineF(at(l.from), at(l.to)), corvo::line_stroke(l.loading_percent, l.binding));
     scene()->addItem(item);
-    line_items_[static_cast<std::size_t>(l.line) - 1] = item;
+    line_items_[lines_added_] = item;
   }
-  const double radius = 0.16 * typical_line_length(*layout_, lines);
-  bus_items_.assign(buses.size(), nullptr);
-  for (const BusRow& b : buses) {
+  for (; count > 0 && buses_added_ < buses.size(); --count, ++buses_added_) {
+    const BusRow& b = buses[buses_added_];
     if (!known(b.bus)) continue;
-    const std::size_t i = static_cast<std::size_t>(b.bus) - 1;
-    auto* item = new BusItem(b.bus, radius, generator[i], colour(corvo::price_colour(prices_, b.lmp)));
+    auto* item = new BusItem(b.bus, bus_radius_, generator_[static_cast<std::size_t>(b.bus) - 1],
+                             colour(corvo::price_colour(prices_, b.lmp)));
     item->setPos(at(b.bus));
     scene()->addItem(item);
-    bus_items_[i] = item;
+    bus_items_[buses_added_] = item;
   }
-  const double margin = radius * 3.0;
-  scene()->setSceneRect(-margin, -margin, layout_->width + 2 * margin, layout_->height + 2 * margin);
-  scene()->setItemIndexMethod(QGraphicsScene::BspTreeIndex);
-  selecting_ = false;
+  drawing_ = lines_added_ < lines.size() || buses_added_ < buses.size();
+  if (!drawing_) {
+    viewport()->setUpdatesEnabled(true);
+    viewport()->update();
+  }
+  return !drawing_;
+}
+
+void NetworkView::FinishDrawing() {
+  if (drawing_) add_elements(static_cast<std::size_t>(-1));
 }
 
 void NetworkView::select_item(QGraphicsItem* item, bool bring_into_view) {
-  selecting_ = true;
   scene()->clearSelection();
   if (item != nullptr) {
     item->setSelected(true);
     if (bring_into_view) centerOn(item->sceneBoundingRect().center());
   }
-  selecting_ = false;
 }
 
-QGraphicsItem* NetworkView::item_near(const QPointF& scene_point) const {
+QGraphicsItem* NetworkView::item_near(const QPointF& scene_point) {
   if (!results_) return nullptr;
+  FinishDrawing();
   // Lines are a pixel or two wide: anything within a few pixels counts.
   const double reach = kPickPixels / std::max(transform().m11(), 1e-12);
   const QRectF around(scene_point.x() - reach, scene_point.y() - reach, 2 * reach, 2 * reach);
@@ -289,46 +319,50 @@ void NetworkView::mousePressEvent(QMouseEvent* event) {
 }
 
 void NetworkView::SelectBus(int bus) {
+  FinishDrawing();
   if (bus >= 1 && static_cast<std::size_t>(bus) <= bus_items_.size()) {
     select_item(bus_items_[static_cast<std::size_t>(bus) - 1], true);
   }
 }
 
 void NetworkView::SelectLine(int line) {
+  FinishDrawing();
   if (line >= 1 && static_cast<std::size_t>(line) <= line_items_.size()) {
     select_item(line_items_[static_cast<std::size_t>(line) - 1], true);
   }
 }
 
-int NetworkView::SelectedBus() const {
+int NetworkView::SelectedBus() {
   for (QGraphicsItem* item : scene()->selectedItems()) {
     if (item->type() == kBusItem) return static_cast<BusItem*>(item)->bus();
   }
   return 0;
 }
 
-int NetworkView::SelectedLine() const {
+int NetworkView::SelectedLine() {
   for (QGraphicsItem* item : scene()->selectedItems()) {
     if (item->type() == kLineItem) return static_cast<LineItem*>(item)->number();
   }
   return 0;
 }
 
-QPointF NetworkView::BusPosition(int bus) const {
+QPointF NetworkView::BusPosition(int bus) {
+  FinishDrawing();
   if (bus < 1 || static_cast<std::size_t>(bus) > bus_items_.size() || !bus_items_[static_cast<std::size_t>(bus) - 1]) {
     return {};
   }
   return bus_items_[static_cast<std::size_t>(bus) - 1]->pos();
 }
 
-QPointF NetworkView::LineMiddle(int line) const {
+QPointF NetworkView::LineMiddle(int line) {
+  FinishDrawing();
   if (line < 1 || static_cast<std::size_t>(line) > line_items_.size() || !line_items_[static_cast<std::size_t>(line) - 1]) {
     return {};
   }
   return static_cast<LineItem*>(line_items_[static_cast<std::size_t>(line) - 1])->line().center();
 }
 
-QString NetworkView::ToolTipAt(const QPointF& scene_point) const {
+QString NetworkView::ToolTipAt(const QPointF& scene_point) {
   if (QGraphicsItem* item = item_near(scene_point)) {
     if (item->type() == kBusItem) {
       const int bus = static_cast<BusItem*>(item)->bus();
@@ -397,7 +431,8 @@ QSize NetworkView::picture_size() const {
                std::max(480, static_cast<int>(rect.height() * scale)) + kLegendHeight + 20);
 }
 
-void NetworkView::paint_picture(QPainter& painter, const QSize& size) const {
+void NetworkView::paint_picture(QPainter& painter, const QSize& size) {
+  FinishDrawing();
   painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
   painter.setRenderHint(QPainter::Antialiasing);
   const QRectF target(0, 0, size.width(), size.height() - kLegendHeight - 20);
@@ -409,14 +444,12 @@ void NetworkView::paint_picture(QPainter& painter, const QSize& size) const {
   paint_legend(painter, QRectF(10, size.height() - kLegendHeight - 10, kLegendWidth, kLegendHeight), prices_);
 }
 
-QByteArray NetworkView::PictureAsPng() const {
+QByteArray NetworkView::PictureAsPng() {
   const QSize size = picture_size();
   QImage image(size, QImage::Format_RGB32);
   {
     QPainter painter(&image);
-    const_cast<NetworkView*>(this)->selecting_ = true;
     paint_picture(painter, size);
-    const_cast<NetworkView*>(this)->selecting_ = false;
   }
   QByteArray bytes;
   QBuffer buffer(&bytes);
@@ -425,7 +458,7 @@ QByteArray NetworkView::PictureAsPng() const {
   return bytes;
 }
 
-QByteArray NetworkView::PictureAsSvg() const {
+QByteArray NetworkView::PictureAsSvg() {
   const QSize size = picture_size();
   QByteArray bytes;
   QBuffer buffer(&bytes);
@@ -437,9 +470,7 @@ QByteArray NetworkView::PictureAsSvg() const {
   generator.setTitle(QStringLiteral("Rede"));
   {
     QPainter painter(&generator);
-    const_cast<NetworkView*>(this)->selecting_ = true;
     paint_picture(painter, size);
-    const_cast<NetworkView*>(this)->selecting_ = false;
   }
   return bytes;
 }

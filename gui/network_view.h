@@ -23,9 +23,15 @@ class NetworkView : public QGraphicsView {
   explicit NetworkView(QWidget* parent = nullptr);
 
   // Draws `results` at the positions of `layout` (one position per bus of
-  // the results). Replaces what was shown.
+  // the results). Replaces what was shown. The elements are put in place a
+  // few thousand per turn of the event loop, so that a network of 10 000
+  // buses never holds the window up; anything that needs them all (a
+  // selection, a tooltip, an export) finishes the drawing first.
   void ShowNetwork(std::shared_ptr<const corvo::NetworkLayout> layout,
                    std::shared_ptr<const corvo::report::Results> results);
+  // Puts every element still waiting in place now.
+  void FinishDrawing();
+  bool IsDrawing() const { return drawing_; }
   // A text instead of the picture ("Desenhando a rede…").
   void ShowMessage(const QString& message);
   bool HasNetwork() const { return results_ != nullptr; }
@@ -36,19 +42,19 @@ class NetworkView : public QGraphicsView {
   // telling anyone (the caller already knows).
   void SelectBus(int bus);
   void SelectLine(int line);
-  int SelectedBus() const;   // 0 when none
-  int SelectedLine() const;  // 0 when none
+  int SelectedBus();   // 0 when none
+  int SelectedLine();  // 0 when none
 
   // Where a bus or the middle of a line is in the scene (for the tests and
   // for centring).
-  QPointF BusPosition(int bus) const;
-  QPointF LineMiddle(int line) const;
+  QPointF BusPosition(int bus);
+  QPointF LineMiddle(int line);
   // The tooltip shown over `scene_point` (empty over nothing).
-  QString ToolTipAt(const QPointF& scene_point) const;
+  QString ToolTipAt(const QPointF& scene_point);
 
   // The whole picture with its legend, as PNG or SVG bytes.
-  QByteArray PictureAsPng() const;
-  QByteArray PictureAsSvg() const;
+  QByteArray PictureAsPng();
+  QByteArray PictureAsSvg();
 
   // Zooms by `factor` around the centre of the view.
   void Zoom(double factor);
@@ -66,21 +72,27 @@ class NetworkView : public QGraphicsView {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void build_scene();
+  void start_drawing();
+  // Adds up to `count` of the elements still waiting; true when all are in.
+  bool add_elements(std::size_t count);
   void select_item(QGraphicsItem* item, bool bring_into_view);
   // The bus or line a pointer at `scene_point` means: a bus under it, or
   // else the nearest element within a few pixels.
-  QGraphicsItem* item_near(const QPointF& scene_point) const;
+  QGraphicsItem* item_near(const QPointF& scene_point);
   QSize picture_size() const;
-  void paint_picture(QPainter& painter, const QSize& size) const;
+  void paint_picture(QPainter& painter, const QSize& size);
 
   std::shared_ptr<const corvo::NetworkLayout> layout_;
   std::shared_ptr<const corvo::report::Results> results_;
   corvo::PriceRange prices_;
   std::vector<QGraphicsItem*> bus_items_;   // entry i for bus i + 1
   std::vector<QGraphicsItem*> line_items_;  // entry l for line l + 1
+  std::vector<bool> generator_;  // entry i: bus i + 1 has a generator
+  double bus_radius_ = 1.0;
+  std::size_t lines_added_ = 0;
+  std::size_t buses_added_ = 0;
+  bool drawing_ = false;  // elements still waiting
   QString message_;
-  bool selecting_ = false;  // a selection made by the program, not the user
   bool fitted_ = false;
 };
 
