@@ -16,7 +16,6 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 #include "corvo/number_text.hpp"
 #include "corvo/results_summary.hpp"
@@ -226,13 +225,17 @@ void NetworkView::start_drawing() {
   // One paint when everything is in, instead of one per batch.
   viewport()->setUpdatesEnabled(false);
   drawing_ = true;
-  const auto next_batch = std::make_shared<std::function<void()>>();
-  *next_batch = [this, next_batch, results = results_] {
-    // A newer network replaced this one meanwhile.
-    if (!drawing_ || results != results_) return;
-    if (!add_elements(kElementsPerTurn)) QTimer::singleShot(0, this, *next_batch);
-  };
-  QTimer::singleShot(0, this, *next_batch);
+  const int drawing = ++drawings_;
+  QTimer::singleShot(0, this, [this, drawing] { add_batch(drawing); });
+}
+
+// One batch, then the next in the next turn of the event loop, until all
+// elements are in or a newer drawing (or a message) took over.
+void NetworkView::add_batch(int drawing) {
+  if (!drawing_ || drawing != drawings_) return;
+  if (!add_elements(kElementsPerTurn)) {
+    QTimer::singleShot(0, this, [this, drawing] { add_batch(drawing); });
+  }
 }
 
 bool NetworkView::add_elements(std::size_t count) {
@@ -507,7 +510,7 @@ void paint_legend(QPainter& painter, const QRectF& area, const corvo::PriceRange
                          QStringLiteral(" (um só preço)");
     painter.drawText(QPointF(bar.center().x() - metrics.horizontalAdvance(text) / 2, bar.bottom() + 13), text);
   } else {
-    for (const double tick : corvo::legend_ticks(prices, 5)) {
+    for (const double tick : corvo::legend_ticks(prices, 6)) {
       const double x = bar.left() + corvo::scale_position(prices, tick) * bar.width();
       painter.drawLine(QPointF(x, bar.bottom()), QPointF(x, bar.bottom() + 3));
       const QString text = QString::fromStdString(corvo::form_number_text(tick, ','));

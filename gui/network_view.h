@@ -73,6 +73,7 @@ class NetworkView : public QGraphicsView {
 
  private:
   void start_drawing();
+  void add_batch(int drawing);
   // Adds up to `count` of the elements still waiting; true when all are in.
   bool add_elements(std::size_t count);
   void select_item(QGraphicsItem* item, bool bring_into_view);
@@ -92,6 +93,7 @@ class NetworkView : public QGraphicsView {
   std::size_t lines_added_ = 0;
   std::size_t buses_added_ = 0;
   bool drawing_ = false;  // elements still waiting
+  int drawings_ = 0;      // counts the drawings started, to drop stale batches
   QString message_;
   bool fitted_ = false;
 };

@@ -12,16 +12,22 @@ namespace corvo {
 namespace {
 
 // Graphviz keeps global state (its error handler, the random seed of the
-// layouts, the attribute symbol tables) and is not safe to enter from two
-// threads at once.
+// layouts, the attribute symbol tables, a cache of font names) and is not
+// safe to enter from two threads at once.
 std::mutex& graphviz_mutex() {
   static std::mutex mutex;
   return mutex;
 }
 
-struct ContextDeleter {
-  void operator()(GVC_t* context) const { gvFreeContext(context); }
-};
+// One context for the whole run, made on first use and never freed: a
+// freed context leaves its font cache dangling for the next one (a
+// use-after-free in Graphviz 2.42's text sizing), and loading the layout
+// plugins once is cheaper anyway. Called with the mutex held.
+GVC_t* graphviz_context() {
+  static GVC_t* const context = gvContext();
+  return context;
+}
+
 struct GraphDeleter {
   void operator()(Agraph_t* graph) const { agclose(graph); }
 };
@@ -44,8 +50,11 @@ void set_layout_attributes(Agraph_t* graph, const std::string& engine) {
   // The coarser quadtree approximation of the repulsive forces halves
   // sfdp's time on 10 000 buses; the drawing stays as readable.
   if (engine == "sfdp") set_attribute(graph, "quadtree", "fast");
+  // Buses are points without text: sizing 10 000 labels would cost more
+  // than laying them out.
   agattr(graph, AGNODE, const_cast<char*>("shape"), const_cast<char*>("point"));
   agattr(graph, AGNODE, const_cast<char*>("width"), const_cast<char*>("0.05"));
+  agattr(graph, AGNODE, const_cast<char*>("label"), const_cast<char*>(""));
 }
 
 }  // namespace
@@ -60,10 +69,10 @@ NetworkLayout layout_network(const NetworkShape& shape) {
 
   const std::lock_guard<std::mutex> lock(graphviz_mutex());
   agseterr(AGERR);  // warnings about the layout are not the user's business
-  const std::unique_ptr<GVC_t, ContextDeleter> context(gvContext());
+  GVC_t* const context = graphviz_context();
   const std::unique_ptr<Agraph_t, GraphDeleter> graph(
       agopen(const_cast<char*>("rede"), Agundirected, nullptr));
-  if (!context || !graph) throw LayoutError("o Graphviz não pôde ser iniciado");
+  if (context == nullptr || !graph) throw LayoutError("o Graphviz não pôde ser iniciado");
   set_layout_attributes(graph.get(), layout.engine);
 
   std::vector<Agnode_t*> nodes(static_cast<std::size_t>(shape.buses));
@@ -78,7 +87,7 @@ NetworkLayout layout_network(const NetworkShape& shape) {
            nodes[static_cast<std::size_t>(to) - 1], nullptr, 1);
   }
 
-  if (gvLayout(context.get(), graph.get(), layout.engine.c_str()) != 0) {
+  if (gvLayout(context, graph.get(), layout.engine.c_str()) != 0) {
     throw LayoutError("o Graphviz não conseguiu desenhar a rede com o " + layout.engine);
   }
   const boxf box = GD_bb(graph.get());
@@ -88,7 +97,7 @@ NetworkLayout layout_network(const NetworkShape& shape) {
   for (Agnode_t* node : nodes) {
     layout.bus_positions.push_back({ND_coord(node).x - box.LL.x, ND_coord(node).y - box.LL.y});
   }
-  gvFreeLayout(context.get(), graph.get());
+  gvFreeLayout(context, graph.get());
   return layout;
 }
 
