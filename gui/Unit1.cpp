@@ -34,7 +34,7 @@ const QString kAttentionCaption = QStringLiteral("ATENÇÃO!");
 
 std::string text_of(const LabeledEdit& edit) { return edit.text().toUtf8().toStdString(); }
 
-// The lengths the problem edits take typed text up to.
+// The digits the count edits take typed.
 constexpr int kCountLength = 3;
 
 // The rounded values listed in the question before a save; the rest are
@@ -111,9 +111,9 @@ void TForm1::build_layout() {
   GroupBox1 = new QGroupBox(QStringLiteral("Dados do problema:"), this);
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   LabeledEdit1 = new LabeledEdit(QStringLiteral("LabeledEdit1"),
-                                 QStringLiteral("Número de Barras:"), GroupBox1, 3);
+                                 QStringLiteral("Número de Barras:"), GroupBox1, kCountLength);
   LabeledEdit2 = new LabeledEdit(QStringLiteral("LabeledEdit2"), QStringLiteral("Número de Ramos:"),
-                                 GroupBox1, 3);
+                                 GroupBox1, kCountLength);
   LabeledEdit3 = new LabeledEdit(QStringLiteral("LabeledEdit3"),
                                  QStringLiteral("Potência Base (MVA):"), GroupBox1, 9);
   LabeledEdit4 = new LabeledEdit(QStringLiteral("LabeledEdit4"),
@@ -340,7 +340,7 @@ bool TForm1::write_case(const QString& file) {
   try {
     const corvo::RenderedCaseFile rendered = corvo::prepare_case_file(
         TitleBytes(), Case, corvo::default_parameter_texts(), DecimalSeparator, precision);
-    if (!rendered.rounded.empty() &&
+    if (behaviour_.save_to_case_file && !rendered.rounded.empty() &&
         dialogs_.ask(this, kAttentionCaption, rounding_question(rendered.rounded), false) !=
             Answer::Yes) {
       return false;

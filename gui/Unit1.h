@@ -37,8 +37,9 @@ struct EditorBehaviour {
   // the case's parameters once it has any of its own.
   bool forms_show_case = false;
   // GRAVAR writes the file the case came from (or was last saved to)
-  // without the dialog, and real fields keep their digits
-  // (corvo::FieldPrecision::keep_values).
+  // without the dialog, real fields keep their digits
+  // (corvo::FieldPrecision::keep_values), and a value that its 10 columns
+  // still cannot hold is named in a question before the file is written.
   bool save_to_case_file = false;
 
   static EditorBehaviour workbench() { return {true, true}; }

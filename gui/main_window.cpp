@@ -157,7 +157,7 @@ void MainWindow::remember(const QString& path) {
 }
 
 void MainWindow::open_recent(const QString& path) {
-  if (MayDiscardChanges()) OpenFile(path);
+  if (!busy_ && MayDiscardChanges()) OpenFile(path);
 }
 
 bool MainWindow::MayDiscardChanges() {
@@ -181,14 +181,15 @@ bool MainWindow::MayDiscardChanges() {
 }
 
 void MainWindow::New() {
-  if (!MayDiscardChanges()) return;
+  if (busy_ || !MayDiscardChanges()) return;
   Form1->NewCase();
-  Results->hide();
+  Results->Clear();
+  update_actions();
   statusBar()->showMessage(QStringLiteral("Novo caso"));
 }
 
 void MainWindow::Open() {
-  if (!MayDiscardChanges()) return;
+  if (busy_ || !MayDiscardChanges()) return;
   const std::optional<QString> file = dialogs_.choose_file_to_open(
       this, QStringLiteral("Abrir caso"),
       {QStringLiteral("Casos (*.dat *.m)"), QStringLiteral("Arquivo de Dados (CORVO) (*.dat)"),
@@ -236,7 +237,8 @@ bool MainWindow::OpenFile(const QString& path) {
   }
   const QString absolute = QFileInfo(path).absoluteFilePath();
   Form1->LoadCase(opened, absolute);
-  Results->hide();
+  Results->Clear();
+  update_actions();
   remember(absolute);
   // The picture's layout is made while the user looks at the case, so that
   // it is there when the results are.
@@ -255,12 +257,12 @@ bool MainWindow::OpenFile(const QString& path) {
   return true;
 }
 
-bool MainWindow::Save() { return Form1->SaveCase(false); }
+bool MainWindow::Save() { return !busy_ && Form1->SaveCase(false); }
 
-bool MainWindow::SaveAs() { return Form1->SaveCase(true); }
+bool MainWindow::SaveAs() { return !busy_ && Form1->SaveCase(true); }
 
 void MainWindow::Solve() {
-  if (solver_->running() || !Form1->CanSave()) return;
+  if (busy_ || solver_->running() || !Form1->CanSave()) return;
   const corvo::CaseData editor_case = Form1->CaseWithParameters();
   dispatch::CaseData data;
   try {

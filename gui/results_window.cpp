@@ -166,6 +166,21 @@ void ResultsWindow::SetLayout(std::shared_ptr<const corvo::NetworkLayout> layout
   Legend->SetPrices(Picture->Prices());
 }
 
+void ResultsWindow::Clear() {
+  hide();
+  results_.reset();
+  case_name_.clear();
+  setWindowTitle(QStringLiteral("Resultados"));
+  Summary->clear();
+  for (QTableView* table : {GeneratorsTable, BusesTable, LinesTable}) {
+    QAbstractItemModel* old = table->model();
+    table->setModel(nullptr);
+    delete old;
+  }
+  Picture->ShowMessage(QString());
+  Legend->Clear();
+}
+
 void ResultsWindow::LayoutFailed(const QString& message) {
   Picture->ShowMessage(QStringLiteral("A rede não pôde ser desenhada: %1").arg(message));
   Legend->Clear();

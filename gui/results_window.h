@@ -34,6 +34,8 @@ class ResultsWindow : public QMainWindow {
   // network (another bus count) is ignored.
   void SetLayout(std::shared_ptr<const corvo::NetworkLayout> layout);
   void LayoutFailed(const QString& message);
+  // Forgets the results shown (another case was opened) and hides.
+  void Clear();
   SharedResults Results() const { return results_; }
   QString CaseName() const { return case_name_; }
 

@@ -214,6 +214,16 @@ TEST_F(ResultsTest, SelectionBetweenPictureAndTables) {
   EXPECT_TRUE(bus_tip.startsWith(QStringLiteral("Barra 5 (carga)\nLMP: 39,3814 $/MWh"))) << bus_tip.toStdString();
 }
 
+TEST_F(ResultsTest, AnotherCaseForgetsTheResults) {
+  ASSERT_TRUE(bench.window.OpenFile(bundled("ieee9.dat")));
+  solve();
+  EXPECT_TRUE(bench.window.ResultsAction->isEnabled());
+  ASSERT_TRUE(bench.window.OpenFile(bundled("ieee14.dat")));
+  EXPECT_FALSE(results().isVisible());
+  EXPECT_FALSE(bench.window.ResultsAction->isEnabled());
+  EXPECT_EQ(results().Results(), nullptr);
+}
+
 // The layout is made once per network: solving again, even with another
 // limit, reuses it.
 TEST_F(ResultsTest, LayoutOncePerNetwork) {

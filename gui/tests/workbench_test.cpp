@@ -134,6 +134,28 @@ TEST_F(WorkbenchTest, SaveWritesTheCasesOwnFile) {
   EXPECT_EQ(bench.status(), "Caso gravado em " + bench.file("caso.dat").toStdString());
 }
 
+// A value its 10 columns cannot hold is named before anything is written.
+TEST_F(WorkbenchTest, SaveAsksBeforeAValueIsRounded) {
+  write_file(bench.file("caso.dat"), read_file(bundled("caso1.dat")));
+  ASSERT_TRUE(bench.window.OpenFile(bench.file("caso.dat")));
+  with_line_form([](TForm2& lines) {
+    form_driver::type_cell(lines.Ramos, 1, 3, "0,123456789012");
+    lines.Button1->click();
+  });
+  const std::string before = read_file(bench.file("caso.dat"));
+  bench.dialogs.events.clear();
+  bench.dialogs.answers = {Answer::No};
+  EXPECT_FALSE(bench.window.Save());
+  ASSERT_EQ(bench.dialogs.events.size(), 1u);
+  EXPECT_NE(bench.dialogs.events[0].find("Ramo 1, Reatância Série (p.u.): 0,123456789012 gravado como 0.1234568"),
+            std::string::npos)
+      << bench.dialogs.events[0];
+  EXPECT_EQ(read_file(bench.file("caso.dat")), before);
+  bench.dialogs.answers = {Answer::Yes};
+  EXPECT_TRUE(bench.window.Save());
+  EXPECT_NE(read_file(bench.file("caso.dat")).find(" 0.1234568"), std::string::npos);
+}
+
 TEST_F(WorkbenchTest, RefusedFileShowsTheLoadersMessageAndKeepsTheForms) {
   ASSERT_TRUE(bench.window.OpenFile(bundled("ieee14.dat")));
   write_file(bench.file("bad.dat"),
