@@ -23,7 +23,7 @@ import time
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 BUILD = pathlib.Path(os.environ.get("BUILD_DIR", ROOT / "build"))
-LARGE = ROOT.parent / "shared" / "cases" / "large"
+LARGE = ROOT / "cases" / "large"
 
 
 def build():

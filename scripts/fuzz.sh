@@ -19,23 +19,35 @@ if [ -z "$cxx" ]; then
 fi
 cc=${cxx/clang++/clang}
 
-targets="fuzz_template fuzz_formatted_read fuzz_case_file fuzz_problem_file"
+targets="fuzz_template fuzz_formatted_read fuzz_case_file fuzz_problem_file fuzz_matpower_read"
 CC=$cc CXX=$cxx cmake -S "$root" -B "$build" -DCORVO_FUZZ=ON -DCORVO_GUI=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 # shellcheck disable=SC2086
 cmake --build "$build" --target $targets -j"$(nproc)"
 
-# Seeds: the corpus folders keep what earlier runs found interesting.
+# Seeds: the corpus folders keep what earlier runs found interesting. A
+# seed is named after its folder too, so that files of one name from two
+# folders both go in.
 seed() {  # target files...
-  local dir=$build/corpus/$1
+  local dir=$build/corpus/$1 file
   shift
   mkdir -p "$dir"
-  cp "$@" "$dir/"
+  for file in "$@"; do
+    cp "$file" "$dir/$(basename "$(dirname "$file")")-$(basename "$file")"
+  done
 }
 seed fuzz_template "$root"/fuzz/seeds/templates/*
 seed fuzz_formatted_read "$root"/fuzz/seeds/formatted/*
 seed fuzz_case_file "$root"/cases/*.dat "$root"/cases/variants/*.dat
 seed fuzz_problem_file "$root"/cases/twobus.ip
+seed fuzz_matpower_read "$root"/cases/matpower/*.m "$root"/corvo/import/tests/data/*.m
+
+# Targets that read MATPOWER text get its tokens as a dictionary.
+dictionary() {  # target
+  case $1 in
+    fuzz_matpower_*) echo "-dict=$root/fuzz/matpower.dict" ;;
+  esac
+}
 
 mkdir -p "$build/findings"
 status=0
@@ -43,7 +55,7 @@ for target in $targets; do
   echo "== fuzz: $target for ${seconds}s"
   if ! (cd "$build/findings" && \
         ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-        "$build/fuzz/$target" "$build/corpus/$target" -max_total_time="$seconds" \
+        "$build/fuzz/$target" "$build/corpus/$target" -max_total_time="$seconds" $(dictionary "$target") \
           -timeout=10 -rss_limit_mb=2048 -max_len=16384 -print_final_stats=1 \
           -artifact_prefix="$build/findings/$target-" 2>"$build/findings/$target.log"); then
     echo "fuzz: $target found a fault; see $build/findings/$target.log"

@@ -1,5 +1,6 @@
 #include "dispatch/case_loader.hpp"
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -23,17 +24,24 @@ namespace fs = std::filesystem;
 class ScratchFolder {
  public:
   ScratchFolder() {
+    std::error_code tmp_ec;
+    const fs::path tmp = fs::temp_directory_path(tmp_ec);
+    if (tmp_ec) {
+      const char* named = std::getenv("TMPDIR");
+      throw CaseFileError(std::string("the folder for temporary files (TMPDIR=") + (named ? named : "") +
+                          ") is missing or not a folder; set TMPDIR to a writable folder");
+    }
     std::random_device seed;
     std::mt19937_64 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-      fs::path candidate = fs::temp_directory_path() / ("corvo-case-" + std::to_string(random()));
+      fs::path candidate = tmp / ("corvo-case-" + std::to_string(random()));
       std::error_code ec;
       if (fs::create_directory(candidate, ec)) {
         path_ = candidate;
         return;
       }
     }
-    throw CaseFileError("cannot create a scratch folder in " + fs::temp_directory_path().string());
+    throw CaseFileError("cannot create a scratch folder in " + tmp.string());
   }
   ~ScratchFolder() {
     std::error_code ec;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "corvo/app/input_error.hpp"
+#include "corvo/app/input_file.hpp"
 #include "records/records.hpp"
 
 namespace corvo::app {
@@ -20,6 +21,7 @@ std::string trimmed(std::string s) {
 template <class Body>
 auto with_file(const std::filesystem::path& path, Body body) {
   if (!std::filesystem::exists(path)) throw InputError(path.string() + ": no such file");
+  require_regular_input(path);
   try {
     records::Records io;
     io.open(kUnit, path.string(), records::Status::Old);
@@ -60,6 +62,12 @@ report::QpSolution read_flow_file(const std::filesystem::path& flow_file, int nv
     io.read(kUnit, "(4D20.8)", cost);
     std::int32_t k = 0;
     io.read(kUnit, "(16I5)", k);
+    if (k < 0) {
+      // Records: flag, sizes, x and y four to a record, the cost, then k.
+      const int record = 2 + (nvar + 3) / 4 + (m + 3) / 4 + 2;
+      throw InputError(file + ": record " + std::to_string(record) + ": the iteration count " + std::to_string(k) +
+                       " is negative");
+    }
     s.iterations = k;
     s.outcome = flag == 1 ? report::Outcome::converged : report::Outcome::iteration_limit;
     s.method = "talven";

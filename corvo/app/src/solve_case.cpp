@@ -1,74 +1,57 @@
 #include "corvo/app/solve_case.hpp"
 
+#include "corvo/app/network_solve.hpp"
 #include "corvo/classic/classic_method.hpp"
+#include "corvo/network/case_file_network.hpp"
+#include "corvo/network/prechecks.hpp"
 #include "dispatch/dispatch_qp.hpp"
-#include "robust/prechecks.hpp"
-#include "robust/solver.hpp"
 
 namespace corvo::app {
 namespace {
 
-report::Outcome outcome_of(robust::Status s) {
-  if (s == robust::Status::optimal) return report::Outcome::converged;
-  if (s == robust::Status::iteration_limit) return report::Outcome::iteration_limit;
-  return report::Outcome::stopped;
+SolveOutcome solve_classic(const std::string& name, const dispatch::CaseData& data) {
+  SolveOutcome out;
+  const network::Network net = network::network_from_case(data, name);
+  out.reasons = network::precheck(net, network::build_dc_model(net));
+  if (!out.reasons.empty()) return out;
+  const classic::ClassicResult r = classic::solve_case(data);
+  if (r.outcome == classic::Outcome::Failed) {
+    out.reasons.push_back("the classic method stopped: " + r.message);
+    return out;
+  }
+  report::QpSolution q;
+  q.x = r.x;
+  q.y = r.y;
+  q.z = r.z;
+  q.iterations = r.iterations;
+  q.method = "classic";
+  q.message = r.message;
+  q.outcome = r.outcome == classic::Outcome::Converged ? report::Outcome::converged : report::Outcome::iteration_limit;
+  if (q.outcome == report::Outcome::converged) q.zero_threshold = data.parameters.epslnp;
+  out.results = report::make_results(name, data, dispatch::build_dispatch_qp(data), q, report::ReportOptions{});
+  out.solved = true;
+  return out;
 }
 
 }  // namespace
 
 SolveOutcome solve_case(const std::string& name, const dispatch::CaseData& data, const SolveRequest& request) {
   SolveOutcome out;
-  out.reasons = robust::precheck_case(data);
-  if (!out.reasons.empty()) return out;
-  const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(data);
-  report::QpSolution q;
-  if (request.method == "classic") {
-    const classic::ClassicResult r = classic::solve_case(data);
-    if (r.outcome == classic::Outcome::Failed) {
-      out.reasons.push_back("the classic method stopped: " + r.message);
-      return out;
-    }
-    q.x = r.x;
-    q.y = r.y;
-    q.z = r.z;
-    q.iterations = r.iterations;
-    q.method = "classic";
-    q.message = r.message;
-    q.outcome = r.outcome == classic::Outcome::Converged ? report::Outcome::converged
-                                                         : report::Outcome::iteration_limit;
-    if (q.outcome == report::Outcome::converged) q.zero_threshold = data.parameters.epslnp;
-  } else {
-    robust::Options options;
-    if (request.on_iteration || request.cancelled) {
-      options.on_iteration = [&request](const robust::IterationReport& r) {
-        if (request.on_iteration) request.on_iteration(r.iteration, r.relative_gap);
-        // The method has no cancellation of its own: leave it from its log.
-        if (request.cancelled && request.cancelled()) throw robust::Status::iteration_limit;
+  try {
+    if (request.method == "classic") return solve_classic(name, data);
+    NetworkSolveOptions options;
+    if (request.on_iteration)
+      options.solver.on_iteration = [&request](const robust::IterationReport& r) {
+        request.on_iteration(r.iteration, r.relative_gap);
       };
-    }
-    robust::Solution s;
-    try {
-      s = robust::solve_dispatch_qp(qp, options);
-    } catch (robust::Status) {
-      out.reasons.push_back("cancelled");
-      return out;
-    }
-    if (s.status == robust::Status::infeasible || s.status == robust::Status::numerical_failure) {
-      out.reasons.push_back(robust::status_text(s.status) + ": " + s.message);
-      return out;
-    }
-    q.x = s.x;
-    q.y = s.y;
-    q.z = s.z;
-    q.iterations = s.iterations;
-    q.method = "robust";
-    q.message = s.message;
-    q.outcome = outcome_of(s.status);
+    options.solver.cancelled = request.cancelled;
+    NetworkSolveOutcome o = solve_network(network::network_from_case(data, name), options);
+    out.solved = o.solved;
+    out.reasons = std::move(o.reasons);
+    out.results = std::move(o.results);
+  } catch (const network::NetworkError& e) {
+    out.reasons.push_back(e.what());
   }
-  report::ReportOptions options;
-  options.angles_free = request.method != "classic";
-  out.results = report::make_results(name, data, qp, q, options);
-  out.solved = true;
   return out;
 }
 

@@ -1,5 +1,5 @@
 // corvo import on the public MATPOWER cases: the written files read back
-// through orsa's reader as the shared converted cases (up to their
+// through orsa's reader as the converted cases in cases/ (up to their
 // rounding), and their optimum through orsa and talven is the optimum of
 // the unrounded source data.
 #include <cmath>
@@ -17,7 +17,7 @@ const fs::path kData = CORVO_IMPORT_DATA;
 
 struct Source {
   const char* matpower;  // file in the test data
-  const char* name;      // case name, as in ../shared/cases
+  const char* name;      // case name, as in cases/
 };
 
 class ImportPublic : public ::testing::TestWithParam<Source> {};
@@ -28,39 +28,37 @@ void expect_all_near(const std::vector<double>& a, const std::vector<double>& b,
   for (std::size_t i = 0; i < a.size(); ++i) EXPECT_NEAR(a[i] * scale, b[i] * scale, tolerance) << what << " " << i + 1;
 }
 
-// The shared files write reactances and quadratic costs with six decimals
-// and everything else with two; the import keeps more digits, so each
-// value agrees within half a unit of the shared file's last decimal.
-TEST_P(ImportPublic, ReproducesTheSharedCaseFile) {
-  SKIP_WITHOUT_SHARED();
+// The converted files write reactances and quadratic costs with six
+// decimals and everything else with two; the import keeps more digits, so
+// each value agrees within half a unit of the converted file's last decimal.
+TEST_P(ImportPublic, ReproducesTheConvertedCaseFile) {
   RunFolder f;
   const std::string out = std::string(GetParam().name) + ".dat";
   ASSERT_EQ(f.corvo("import '" + (kData / GetParam().matpower).string() + "' -o " + out), 0) << f.err("corvo");
   const dispatch::CaseData mine = dispatch::load_case_file(f.path() / out);
-  const dispatch::CaseData shared = dispatch::load_case_file(run_folder::kShared / "cases" / out);
-  ASSERT_EQ(mine.n, shared.n);
-  ASSERT_EQ(mine.nl, shared.nl);
-  ASSERT_EQ(mine.ngen, shared.ngen);
-  EXPECT_EQ(mine.sb, shared.sb);
-  EXPECT_EQ(mine.se, shared.se);
-  EXPECT_EQ(mine.re, shared.re);
-  EXPECT_EQ(mine.bus_type, shared.bus_type);
-  EXPECT_EQ(mine.nref, shared.nref);
-  const double sb = shared.sb;
-  expect_all_near(mine.x, shared.x, 1.0, 5e-7, "reactance");
-  expect_all_near(mine.line_upper, shared.line_upper, sb, 5e-3, "line upper limit");
-  expect_all_near(mine.line_lower, shared.line_lower, sb, 5e-3, "line lower limit");
-  expect_all_near(mine.load, shared.load, sb, 5e-3, "load");
-  expect_all_near(mine.constant_cost, shared.constant_cost, 1.0, 5e-3, "constant cost");
-  expect_all_near(mine.linear_cost, shared.linear_cost, 1.0 / sb, 5e-3, "linear cost");
-  expect_all_near(mine.quadratic_cost, shared.quadratic_cost, 1.0 / (sb * sb), 5e-7, "quadratic cost");
-  expect_all_near(mine.gen_upper, shared.gen_upper, sb, 5e-3, "generator upper limit");
-  expect_all_near(mine.gen_lower, shared.gen_lower, sb, 5e-3, "generator lower limit");
-  EXPECT_NE(f.err("corvo").find(" -> " + out + ": "), std::string::npos) << f.err("corvo");
+  const dispatch::CaseData converted = dispatch::load_case_file(run_folder::kCases / out);
+  ASSERT_EQ(mine.n, converted.n);
+  ASSERT_EQ(mine.nl, converted.nl);
+  ASSERT_EQ(mine.ngen, converted.ngen);
+  EXPECT_EQ(mine.sb, converted.sb);
+  EXPECT_EQ(mine.se, converted.se);
+  EXPECT_EQ(mine.re, converted.re);
+  EXPECT_EQ(mine.bus_type, converted.bus_type);
+  EXPECT_EQ(mine.nref, converted.nref);
+  const double sb = converted.sb;
+  expect_all_near(mine.x, converted.x, 1.0, 5e-7, "reactance");
+  expect_all_near(mine.line_upper, converted.line_upper, sb, 5e-3, "line upper limit");
+  expect_all_near(mine.line_lower, converted.line_lower, sb, 5e-3, "line lower limit");
+  expect_all_near(mine.load, converted.load, sb, 5e-3, "load");
+  expect_all_near(mine.constant_cost, converted.constant_cost, 1.0, 5e-3, "constant cost");
+  expect_all_near(mine.linear_cost, converted.linear_cost, 1.0 / sb, 5e-3, "linear cost");
+  expect_all_near(mine.quadratic_cost, converted.quadratic_cost, 1.0 / (sb * sb), 5e-7, "quadratic cost");
+  expect_all_near(mine.gen_upper, converted.gen_upper, sb, 5e-3, "generator upper limit");
+  expect_all_near(mine.gen_lower, converted.gen_lower, sb, 5e-3, "generator lower limit");
+  EXPECT_NE(f.err("corvo").find(" -> " + out + " (map: "), std::string::npos) << f.err("corvo");
 }
 
 TEST_P(ImportPublic, OptimumIsThatOfTheUnroundedSource) {
-  SKIP_WITHOUT_SHARED();
   const json ref = run_folder::reference()["cases"][GetParam().name];
   const double expected = ref["objective_with_constant_unrounded_data"].get<double>() -
                           ref["constant_cost_sum"].get<double>();
@@ -84,8 +82,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, ImportPublic,
 // stays below A's up to 80 MW, so B serves the whole load: P_B = 50 MW,
 // A = 0, price 2 + 0.1 * 50 = 7 $/MWh everywhere, cost with constants
 // 0.05 * 2500 + 2 * 50 + 10 = 235 $/h. The import moves B to its own bus 3
-// and shifts its lower limit: output 50 + 20 = 70 MW reported, 20 MW more
-// load at bus 3, and the same cost.
+// and shifts its lower limit: orsa's output is 50 + 20 = 70 MW with 20 MW
+// more load at bus 3, and the same cost. corvo report reads that back
+// through the case map as the source has it (B at bus 1 giving 50 MW, two
+// buses); without the map it shows the case file's own terms.
 TEST(ImportRun, SharedBusAndNegativeLowerLimitKeepTheOptimum) {
   RunFolder f;
   run_folder::write_file(f.path() / "two.m",
@@ -102,9 +102,21 @@ TEST(ImportRun, SharedBusAndNegativeLowerLimitKeepTheOptimum) {
   const json rep = json::parse(f.out("report"));
   EXPECT_NEAR(rep["summary"]["cost_with_constant"].get<double>(), 235.0, 235e-6);
   for (const json& bus : rep["buses"]) EXPECT_NEAR(bus["lmp"].get<double>(), 7.0, 1e-3) << bus["bus"];
-  EXPECT_NEAR(rep["generators"][1]["output_mw"].get<double>(), 70.0, 1e-3);
-  EXPECT_EQ(rep["generators"][1]["bus"], 3);
-  EXPECT_NEAR(rep["buses"][2]["load_mw"].get<double>(), 20.0, 1e-12);
+  ASSERT_EQ(rep["generators"].size(), 2u);
+  EXPECT_EQ(rep["generators"][1]["generator"], 2);
+  EXPECT_NEAR(rep["generators"][1]["output_mw"].get<double>(), 50.0, 1e-3);
+  EXPECT_EQ(rep["generators"][1]["bus"], 1);
+  EXPECT_EQ(rep["generators"][1]["lower_mw"], -20.0);
+  ASSERT_EQ(rep["buses"].size(), 2u);
+  EXPECT_NEAR(rep["buses"][0]["generation_mw"].get<double>(), 50.0, 1e-3);
+  ASSERT_EQ(rep["lines"].size(), 1u);
+
+  fs::remove(f.path() / "two.map.csv");
+  ASSERT_EQ(f.corvo("report --format json", "report"), 0) << f.out("report");
+  const json own = json::parse(f.out("report"));
+  EXPECT_NEAR(own["generators"][1]["output_mw"].get<double>(), 70.0, 1e-3);
+  EXPECT_EQ(own["generators"][1]["bus"], 3);
+  EXPECT_NEAR(own["buses"][2]["load_mw"].get<double>(), 20.0, 1e-12);
 }
 
 // A piecewise-linear cost is refused, naming the generator, and no file
@@ -123,7 +135,8 @@ TEST(ImportRun, RefusesWhatTheModelCannotHold) {
   run_folder::write_file(f.path() / "pwl.m", text);
   EXPECT_EQ(f.corvo("import pwl.m"), 2);
   EXPECT_EQ(f.err("corvo"),
-            "corvo import: pwl.m: generator 2 (bus 2) has a piecewise-linear cost, which our case model cannot hold\n");
+            "corvo import: pwl.m: generator 2 (bus 2): a piecewise-linear cost, which our case file cannot hold (corvo solve "
+            "takes it)\n");
   EXPECT_FALSE(fs::exists(f.path() / "pwl.dat"));
 }
 

@@ -18,10 +18,9 @@ bool contains(const json& list, const std::string& name) {
   return std::find(list.begin(), list.end(), name) != list.end();
 }
 
-// Copies a shared case into the folder under its short name.
+// Copies a reference solution's case into the folder under its short name.
 std::string copy_case(const RunFolder& f, const std::string& key, const json& ref) {
-  const std::string file = ref["case_file"].get<std::string>().substr(std::string("shared/").size());
-  fs::copy_file(run_folder::kShared / file, f.path() / (key + ".dat"));
+  fs::copy_file(run_folder::reference_case_file(ref), f.path() / (key + ".dat"));
   return key;
 }
 
@@ -30,7 +29,6 @@ class ReportReference : public ::testing::TestWithParam<std::string> {};
 // On a converged run, outputs, flows and prices agree with the reference;
 // a run that stopped at the iteration limit is reported not optimal.
 TEST_P(ReportReference, AgreesWithTheReferenceSolution) {
-  SKIP_WITHOUT_SHARED();
   const json ref = run_folder::reference()["cases"][GetParam()];
   RunFolder f;
   f.solve(copy_case(f, GetParam(), ref));
@@ -70,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReportReference,
 // ieee9 with its iteration limit (record 8, columns 1-10) cut from 99 to 3:
 // talven stops after 4 iterations far from the optimum.
 void solve_ieee9_at_iteration_limit(const RunFolder& f) {
-  std::string text = run_folder::read_file(run_folder::kShared / "cases" / "ieee9.dat");
+  std::string text = run_folder::read_file(run_folder::kCases / "ieee9.dat");
   const auto at = text.find("        99         0");
   ASSERT_NE(at, std::string::npos);
   text.replace(at, 10, "         3");
@@ -80,7 +78,6 @@ void solve_ieee9_at_iteration_limit(const RunFolder& f) {
 }
 
 TEST(ReportRun, IterationLimitRunIsNotOptimal) {
-  SKIP_WITHOUT_SHARED();
   RunFolder f;
   solve_ieee9_at_iteration_limit(f);
   EXPECT_EQ(f.corvo("report"), 1);
@@ -91,7 +88,6 @@ TEST(ReportRun, IterationLimitRunIsNotOptimal) {
 // The same flow file with its flag changed by hand to 1: the point still
 // fails its conditions, so the verdict stays.
 TEST(ReportRun, FlowFileClaimingConvergenceAtAWrongPointIsNotOptimal) {
-  SKIP_WITHOUT_SHARED();
   RunFolder f;
   solve_ieee9_at_iteration_limit(f);
   std::string flow = run_folder::read_file(f.path() / "talven.flw");
@@ -108,9 +104,8 @@ TEST(ReportRun, FlowFileClaimingConvergenceAtAWrongPointIsNotOptimal) {
 // A converged flow file whose first generator output (x(9) of ieee9,
 // record 5, columns 1-20) is moved by hand by 10 MW.
 TEST(ReportRun, ConvergedFlowFileWithAnAlteredOutputIsNotOptimal) {
-  SKIP_WITHOUT_SHARED();
   RunFolder f;
-  fs::copy_file(run_folder::kShared / "cases" / "ieee9.dat", f.path() / "ieee9.dat");
+  fs::copy_file(run_folder::kCases / "ieee9.dat", f.path() / "ieee9.dat");
   f.solve("ieee9");
   ASSERT_EQ(f.corvo("report"), 0);
   std::string flow = run_folder::read_file(f.path() / "talven.flw");
@@ -125,10 +120,9 @@ TEST(ReportRun, ConvergedFlowFileWithAnAlteredOutputIsNotOptimal) {
 }
 
 TEST(ReportRun, FlowFileOfAnotherCaseIsAnInputError) {
-  SKIP_WITHOUT_SHARED();
   RunFolder f;
-  fs::copy_file(run_folder::kShared / "cases" / "ieee9.dat", f.path() / "ieee9.dat");
-  fs::copy_file(run_folder::kShared / "cases" / "ieee14.dat", f.path() / "ieee14.dat");
+  fs::copy_file(run_folder::kCases / "ieee9.dat", f.path() / "ieee9.dat");
+  fs::copy_file(run_folder::kCases / "ieee14.dat", f.path() / "ieee14.dat");
   f.solve("ieee9");
   EXPECT_EQ(f.corvo("report ieee14"), 2);
   EXPECT_EQ(f.err("corvo"),
@@ -138,11 +132,10 @@ TEST(ReportRun, FlowFileOfAnotherCaseIsAnInputError) {
 }
 
 TEST(ReportRun, MissingFilesAreInputErrors) {
-  SKIP_WITHOUT_SHARED();
   RunFolder f;
   EXPECT_EQ(f.corvo("report"), 2);
   EXPECT_EQ(f.err("corvo"), "corvo report: ./orsa.ip: no such file\n");
-  fs::copy_file(run_folder::kShared / "cases" / "ieee9.dat", f.path() / "ieee9.dat");
+  fs::copy_file(run_folder::kCases / "ieee9.dat", f.path() / "ieee9.dat");
   EXPECT_EQ(f.corvo("report ieee9"), 2);
   EXPECT_EQ(f.err("corvo"), "corvo report: ./talven.flw: no such file\n");
   EXPECT_EQ(f.corvo("report ieee8"), 2);
@@ -150,9 +143,8 @@ TEST(ReportRun, MissingFilesAreInputErrors) {
 }
 
 TEST(ReportRun, CsvTablesOneFilePerTable) {
-  SKIP_WITHOUT_SHARED();
   RunFolder f;
-  fs::copy_file(run_folder::kShared / "cases" / "ieee9.dat", f.path() / "ieee9.dat");
+  fs::copy_file(run_folder::kCases / "ieee9.dat", f.path() / "ieee9.dat");
   f.solve("ieee9");
   ASSERT_EQ(f.corvo("report --format csv --output tables"), 0);
   const std::string buses = run_folder::read_file(f.path() / "tables" / "buses.csv");

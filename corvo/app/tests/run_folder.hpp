@@ -1,5 +1,5 @@
 // A scratch folder in which orsa, talven and corvo run as a user runs
-// them, and the shared public cases.
+// them, and the public cases of the repository.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ namespace run_folder {
 
 namespace fs = std::filesystem;
 
-inline const fs::path kShared = CORVO_SHARED_DIR;
+inline const fs::path kCases = CORVO_CASES_DIR;
 
 inline std::string read_file(const fs::path& path) {
   std::ifstream f(path, std::ios::binary);
@@ -31,14 +31,18 @@ inline void write_file(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-inline bool have_shared() { return fs::exists(kShared / "cases" / "reference.json"); }
+inline nlohmann::json reference() { return nlohmann::json::parse(read_file(kCases / "reference.json")); }
 
-// Skips the test (a macro: GTEST_SKIP must return from the test itself)
-// when the shared public cases are not beside the repository.
-#define SKIP_WITHOUT_SHARED() \
-  if (!run_folder::have_shared()) GTEST_SKIP() << "no shared cases at " << run_folder::kShared
-
-inline nlohmann::json reference() { return nlohmann::json::parse(read_file(kShared / "cases" / "reference.json")); }
+// The case file of a reference solution. reference.json names it as it lay
+// in the folder the data came from ("shared/cases/variants/ieee9t.dat");
+// the part after "cases/" is its place under the repository's cases/.
+inline fs::path reference_case_file(const nlohmann::json& ref) {
+  const std::string named = ref.at("case_file").get<std::string>();
+  const std::string folder = "cases/";
+  const auto at = named.find(folder);
+  if (at == std::string::npos) throw std::runtime_error("reference.json: case_file without cases/: " + named);
+  return kCases / named.substr(at + folder.size());
+}
 
 class RunFolder {
  public:

@@ -39,7 +39,6 @@ using testing::RunFolder;
 const fs::path kOrsa = ORSA_EXE;
 const fs::path kTalven = TALVEN_EXE;
 const fs::path kCases = CORVO_CASES_DIR;
-const fs::path kSharedCases = CORVO_SHARED_CASES_DIR;
 
 // One bus and no angle variable: the problem file has no lower-bound
 // record.
@@ -56,38 +55,34 @@ constexpr const char* kSingleBus =
 
 struct ClassicCase {
   const char* name;
-  fs::path folder;    // empty for a case written from `text`
-  const char* file;   // under `folder`
-  const char* text;   // the case file itself when `folder` is empty
+  const char* file;   // under cases/, or nullptr for a case written from `text`
+  const char* text;   // the case file itself when `file` is nullptr
 };
 
 const ClassicCase kCasesTable[] = {
-    {"caso1", kCases, "caso1.dat", nullptr},
-    {"ieee9", kSharedCases, "ieee9.dat", nullptr},
-    {"ieee14", kSharedCases, "ieee14.dat", nullptr},
-    {"ieee30", kSharedCases, "ieee30.dat", nullptr},
-    {"ieee39", kSharedCases, "ieee39.dat", nullptr},
-    {"ieee57", kSharedCases, "ieee57.dat", nullptr},
-    {"ieee9t", kSharedCases, "variants/ieee9t.dat", nullptr},
-    {"ieee30t", kSharedCases, "variants/ieee30t.dat", nullptr},
-    {"ieee39t", kSharedCases, "variants/ieee39t.dat", nullptr},
-    {"ieee118", kSharedCases, "large/ieee118.dat", nullptr},
-    {"um", {}, nullptr, kSingleBus},
+    {"caso1", "caso1.dat", nullptr},
+    {"ieee9", "ieee9.dat", nullptr},
+    {"ieee14", "ieee14.dat", nullptr},
+    {"ieee30", "ieee30.dat", nullptr},
+    {"ieee39", "ieee39.dat", nullptr},
+    {"ieee57", "ieee57.dat", nullptr},
+    {"ieee9t", "variants/ieee9t.dat", nullptr},
+    {"ieee30t", "variants/ieee30t.dat", nullptr},
+    {"ieee39t", "variants/ieee39t.dat", nullptr},
+    {"ieee118", "large/ieee118.dat", nullptr},
+    {"um", nullptr, kSingleBus},
 };
 
 void PrintTo(const ClassicCase& c, std::ostream* os) { *os << c.name; }
 
-// Puts the case into `dir` as NAME.dat; false when its source is absent.
-bool place_case(const ClassicCase& c, const fs::path& dir) {
+// Puts the case into `dir` as NAME.dat.
+void place_case(const ClassicCase& c, const fs::path& dir) {
   const fs::path target = dir / (std::string(c.name) + ".dat");
-  if (c.folder.empty()) {
+  if (c.file == nullptr) {
     std::ofstream(target, std::ios::binary) << c.text;
-    return true;
+  } else {
+    fs::copy_file(kCases / c.file, target);
   }
-  const fs::path source = c.folder / c.file;
-  if (!fs::exists(source)) return false;
-  fs::copy_file(source, target);
-  return true;
 }
 
 std::uint64_t bits(double v) { return std::bit_cast<std::uint64_t>(v); }
@@ -95,9 +90,8 @@ std::uint64_t bits(double v) { return std::bit_cast<std::uint64_t>(v); }
 class ClassicPipeline : public ::testing::TestWithParam<ClassicCase> {
  protected:
   void SetUp() override {
-    if (!place_case(GetParam(), program_folder_.path()) || !place_case(GetParam(), library_folder_.path())) {
-      GTEST_SKIP() << "case file " << (GetParam().folder / GetParam().file) << " is absent";
-    }
+    place_case(GetParam(), program_folder_.path());
+    place_case(GetParam(), library_folder_.path());
   }
   // orsa then talven, as executables, in the program folder.
   void run_programs() {

@@ -38,10 +38,10 @@ std::string generator_record(const ImportedBus& b) {
          real_field(b.upper, 2, who + ": upper limit") + real_field(b.lower, 2, who + ": lower limit");
 }
 
-}  // namespace
-
-std::string real_field(double value, int min_decimals, const std::string& what) {
-  if (!std::isfinite(value)) throw ImportError(what + " is not a finite number");
+// The value in 10 columns with at least `min_decimals` decimals: the
+// shortest such text that reads back as the same double, or, when that is
+// too wide, the value rounded to as many decimals as fit.
+std::string fixed_field(double value, int min_decimals, const std::string& what) {
   // Texts of at most 9 characters keep a blank before the field, so that
   // the file stays readable by eye; a value that needs all 10 columns
   // gets them rather than losing its digits.
@@ -56,8 +56,52 @@ std::string real_field(double value, int min_decimals, const std::string& what) 
     }
     if (!best.empty()) return padded(best);
   }
-  throw ImportError(what + " = " + render(value, min_decimals) + " does not fit in " + std::to_string(kWidth) +
-                    " columns with " + std::to_string(min_decimals) + " decimals");
+  char shown[32];
+  std::snprintf(shown, sizeof shown, "%.*f", min_decimals, value);
+  if (std::fabs(value) >= 1e15) std::snprintf(shown, sizeof shown, "%g", value);
+  throw ImportError(what + " = " + shown + " does not fit in " + std::to_string(kWidth) + " columns with " +
+                    std::to_string(min_decimals) + " decimals");
+}
+
+// Within 1e-6 of the value, relative: what the case file must hold.
+bool close_enough(const std::string& text, double value) {
+  const double read = std::strtod(text.c_str(), nullptr);
+  return std::fabs(read - value) <= 1e-6 * std::fabs(value);
+}
+
+// The value in exponent form within 10 columns ("1.5E-8"; the reader
+// takes exponents in every real field): the shortest that reads back
+// exactly, else the one with the most digits that fit.
+std::string exponent_form(double value) {
+  std::string best;
+  for (int digits = 0; digits <= 8; ++digits) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*E", digits, value);
+    std::string s = buf;
+    // "E-08" as "E-8": the exponent's leading zeros cost columns.
+    const auto e = s.find('E');
+    std::string exponent = s.substr(e + 2);
+    while (exponent.size() > 1 && exponent[0] == '0') exponent.erase(0, 1);
+    s = s.substr(0, e + 1) + (s[e + 1] == '-' ? "-" : "") + exponent;
+    if (static_cast<int>(s.size()) > kWidth) break;
+    best = s;
+    if (std::strtod(s.c_str(), nullptr) == value) break;
+  }
+  return best;
+}
+
+}  // namespace
+
+std::string real_field(double value, int min_decimals, const std::string& what) {
+  if (!std::isfinite(value)) throw ImportError(what + " is not a finite number");
+  const std::string fixed = fixed_field(value, min_decimals, what);
+  if (close_enough(fixed, value)) return fixed;
+  const std::string exponent = exponent_form(value);
+  if (!exponent.empty() && close_enough(exponent, value)) return padded(exponent);
+  char shown[32];
+  std::snprintf(shown, sizeof shown, "%g", value);
+  throw ImportError(what + " = " + shown + " cannot be written in " + std::to_string(kWidth) +
+                    " columns to within 1e-6 of its value");
 }
 
 std::string case_file_text(const ImportedCase& c) {

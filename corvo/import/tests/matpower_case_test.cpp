@@ -50,6 +50,55 @@ TEST(MatpowerCase, CommentsCommasAndContinuations) {
   EXPECT_EQ(mc.bus, (Matrix{{1, 3, 0, 0, 0, 0}, {2, 1, 5, 0, 0, 0}}));
 }
 
+// Layouts of the same case that MATLAB reads alike: each must give exactly
+// the case of the plain text.
+struct Layout {
+  const char* name;
+  std::string text;
+};
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+class MatpowerLayouts : public ::testing::TestWithParam<Layout> {};
+
+TEST_P(MatpowerLayouts, GiveTheSameCase) {
+  const MatpowerCase plain = parse_matpower(tiny_case::text(), "t.m");
+  const MatpowerCase mc = parse_matpower(GetParam().text, "t.m");
+  EXPECT_EQ(mc.name, plain.name);
+  EXPECT_EQ(mc.description, "TINY  two buses");
+  EXPECT_EQ(mc.version, "2");
+  EXPECT_EQ(mc.base_mva, 100.0);
+  EXPECT_EQ(mc.bus, plain.bus);
+  EXPECT_EQ(mc.gen, plain.gen);
+  EXPECT_EQ(mc.branch, plain.branch);
+  EXPECT_EQ(mc.gencost, plain.gencost);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MatpowerLayouts,
+    ::testing::Values(
+        Layout{"byte_order_mark", "\xEF\xBB\xBF" + tiny_case::text()},
+        Layout{"crlf", replaced(tiny_case::text(), "\n", "\r\n")},
+        Layout{"cr_only", replaced(tiny_case::text(), "\n", "\r")},
+        Layout{"two_statements_on_a_line",
+               replaced(tiny_case::text(), "mpc.version = '2';\nmpc.baseMVA = 100;",
+                        "mpc.version = '2'; mpc.baseMVA = 100 ,")},
+        Layout{"version_as_a_number", replaced(tiny_case::text(), "'2'", "2")},
+        Layout{"plus_signs", replaced(tiny_case::text(), "\t345\t", "\t+345\t")},
+        Layout{"rows_on_one_line", replaced(tiny_case::text(), "0.9;\n\t2", "0.9; 2")}),
+    [](const ::testing::TestParamInfo<Layout>& info) { return std::string(info.param.name); });
+
+// The reader converts what it keeps and nothing else: the values of an
+// unknown matrix are checked and dropped, its name kept.
+TEST(MatpowerCase, OtherMatricesAreNamedNotKept) {
+  const MatpowerCase mc = parse_matpower(tiny_case::text() + "mpc.areas = [1 1; 2 2];\nmpc.empty = [];\n", "t.m");
+  EXPECT_EQ(mc.other_matrices, std::vector<std::string>{"areas"});
+}
+
 struct BadText {
   const char* name;
   std::string text;
@@ -78,6 +127,18 @@ INSTANTIATE_TEST_SUITE_P(
         BadText{"ragged", "mpc.bus = [1 2 3;\n4 5];\n", "t.m: line 2: a matrix row of 2 values after rows of 3"},
         BadText{"unclosed", "mpc.bus = [1 2 3;\n", "t.m: line 2: a matrix without its closing ']'"},
         BadText{"not_a_number", "mpc.bus = [1 2 x3];\n", "t.m: line 1: 'x3' is not a number"},
+        BadText{"version_3", "mpc.version = 3;\n", "t.m: not a MATPOWER case of format version 2 (mpc.version = 3)"},
+        BadText{"no_version", "mpc.baseMVA = 100;\n", "t.m: mpc.version is missing: not a MATPOWER case of format version 2"},
+        // The line is counted across CR-only line ends too.
+        BadText{"cr_only_line_count", "mpc.version = '2';\rmpc.baseMVA = 100;\rmpc.bus = [1 2 x];\r",
+                "t.m: line 3: 'x' is not a number"},
+        BadText{"out_of_range", "mpc.bus = [1 1e999];\n", "t.m: line 1: '1e999' is out of the range of a double"},
+        BadText{"no_separator", "mpc.version = '2' mpc.baseMVA = 100;\n",
+                "t.m: line 1: unexpected text after the value of mpc.version: 'mpc.baseMVA = 100;'"},
+        // A statement quoted in a message is cut and its control bytes shown.
+        BadText{"long_garbage", "x = \x01" + std::string(100, 'y') + "\n",
+                "t.m: line 1: a statement that is not an assignment to mpc: 'x = \\x01yyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyy...'"},
+        BadText{"not_a_token", "mpc.bus = [1 (2)];\n", "t.m: line 1: '(' is not a number"},
         BadText{"no_branches", "mpc.version = '2';\nmpc.baseMVA = 100;\nmpc.bus = [1 3 0 0 0 0];\n",
                 "t.m: mpc.branch is missing or empty"}),
     [](const ::testing::TestParamInfo<BadText>& info) { return std::string(info.param.name); });

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "corvo/report/display_text.hpp"
 #include "corvo/report/writers.hpp"
 
 namespace corvo::report {
@@ -23,9 +24,10 @@ std::string csv(const Row& header, const std::vector<Row>& rows) {
   return out;
 }
 
-// Texts of the tables never hold a comma or a quote except the places of
-// the check; those are quoted.
-std::string text(const std::string& s) {
+// Texts as valid UTF-8 without control characters (a line break would
+// end the record); a text with a comma or a quote is quoted.
+std::string text(const std::string& raw) {
+  const std::string s = controls_escaped(utf8_with_replacements(raw));
   if (s.find_first_of(",\"") == std::string::npos) return s;
   std::string q = "\"";
   for (char ch : s) q += ch == '"' ? std::string("\"\"") : std::string(1, ch);
@@ -33,7 +35,7 @@ std::string text(const std::string& s) {
 }
 
 std::string n(double v) { return plain_number(v); }
-std::string i(std::int32_t v) { return std::to_string(v); }
+std::string i(std::int64_t v) { return std::to_string(v); }
 
 CsvTable summary_table(const Summary& s) {
   const Row header{"case", "method", "outcome", "iterations", "base_mva", "cost", "constant_cost",
@@ -43,13 +45,31 @@ CsvTable summary_table(const Summary& s) {
                                        n(s.total_load_mw), n(s.total_generation_mw)}})};
 }
 
-CsvTable generators_table(const std::vector<GeneratorRow>& gens) {
-  std::vector<Row> rows;
+// A PSS/E RAW source names machines and circuits by ids: the tables then
+// carry an id column.
+bool any_id(const std::vector<GeneratorRow>& gens) {
   for (const GeneratorRow& g : gens)
+    if (!g.id.empty()) return true;
+  return false;
+}
+
+bool any_circuit(const std::vector<LineRow>& lines) {
+  for (const LineRow& l : lines)
+    if (!l.circuit.empty()) return true;
+  return false;
+}
+
+CsvTable generators_table(const std::vector<GeneratorRow>& gens) {
+  const bool ids = any_id(gens);
+  std::vector<Row> rows;
+  for (const GeneratorRow& g : gens) {
     rows.push_back({i(g.generator), i(g.bus), n(g.output_mw), n(g.lower_mw), n(g.upper_mw), n(g.incremental_cost),
                     at_limit_name(g.at_limit)});
-  return {"generators.csv",
-          csv({"generator", "bus", "output_mw", "lower_mw", "upper_mw", "incremental_cost", "at_limit"}, rows)};
+    if (ids) rows.back().push_back(text(g.id));
+  }
+  Row header{"generator", "bus", "output_mw", "lower_mw", "upper_mw", "incremental_cost", "at_limit"};
+  if (ids) header.push_back("id");
+  return {"generators.csv", csv(header, rows)};
 }
 
 CsvTable buses_table(const std::vector<BusRow>& buses) {
@@ -61,14 +81,37 @@ CsvTable buses_table(const std::vector<BusRow>& buses) {
           csv({"bus", "type", "angle_deg", "load_mw", "generation_mw", "lmp", "energy", "congestion"}, rows)};
 }
 
-CsvTable lines_table(const std::vector<LineRow>& lines) {
+CsvTable lines_table(const std::vector<LineRow>& lines, bool angle_limits) {
+  const bool circuits = any_circuit(lines);
   std::vector<Row> rows;
-  for (const LineRow& l : lines)
+  for (const LineRow& l : lines) {
     rows.push_back({i(l.line), i(l.from), i(l.to), n(l.flow_mw), n(l.lower_mw), n(l.upper_mw), n(l.loading_percent),
                     at_limit_name(l.binding), n(l.shadow_price), n(l.mu_upper), n(l.mu_lower)});
-  return {"lines.csv", csv({"line", "from", "to", "flow_mw", "lower_mw", "upper_mw", "loading_percent", "binding",
-                            "shadow_price", "mu_upper", "mu_lower"},
-                           rows)};
+    Row& row = rows.back();
+    if (circuits) row.push_back(text(l.circuit));
+    if (angle_limits)
+      row.insert(row.end(), {n(l.angle_deg), n(l.angle_min_deg), n(l.angle_max_deg), at_limit_name(l.angle_binding),
+                             n(l.angle_mu_upper), n(l.angle_mu_lower)});
+  }
+  Row header{"line", "from", "to", "flow_mw", "lower_mw", "upper_mw", "loading_percent", "binding",
+             "shadow_price", "mu_upper", "mu_lower"};
+  if (circuits) header.push_back("circuit");
+  if (angle_limits)
+    header.insert(header.end(), {"angle_deg", "angle_min_deg", "angle_max_deg", "angle_binding", "angle_mu_upper",
+                                 "angle_mu_lower"});
+  return {"lines.csv", csv(header, rows)};
+}
+
+CsvTable dropped_table(const std::vector<DroppedRow>& dropped) {
+  std::vector<Row> rows;
+  for (const DroppedRow& d : dropped) rows.push_back({text(d.kind), text(d.element), text(d.reason)});
+  return {"dropped.csv", csv({"kind", "element", "reason"}, rows)};
+}
+
+CsvTable relaxation_table(const std::vector<RelaxationRow>& relaxation) {
+  std::vector<Row> rows;
+  for (const RelaxationRow& r : relaxation) rows.push_back({text(r.element), text(r.what), n(r.amount), text(r.unit)});
+  return {"relaxation.csv", csv({"element", "what", "amount", "unit"}, rows)};
 }
 
 CsvTable check_table(const OptimalityCheck& check) {
@@ -91,8 +134,9 @@ std::string plain_number(double value) {
 }
 
 std::vector<CsvTable> csv_tables(const Results& r) {
-  return {summary_table(r.summary), generators_table(r.generators), buses_table(r.buses), lines_table(r.lines),
-          check_table(r.check)};
+  return {summary_table(r.summary), generators_table(r.generators), buses_table(r.buses),
+          lines_table(r.lines, r.angle_limits), check_table(r.check), dropped_table(r.dropped),
+          relaxation_table(r.relaxation)};
 }
 
 }  // namespace corvo::report

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "dispatch/network_matrices.hpp"
+#include "worst_offence.hpp"
 
 namespace corvo::report {
 namespace {
@@ -39,51 +40,6 @@ double rounding(double a, double v, const Precision& p) {
   return v == 0.0 ? p.zero * std::fabs(a) : p.relative * std::fabs(a * v);
 }
 
-// The largest offence, and whether every offence stays within the
-// tolerance plus its own allowance. A value that is not finite fails.
-class Worst {
- public:
-  explicit Worst(double tolerance) : tolerance_(tolerance) {}
-
-  // While every element holds, the largest offence is shown; once one
-  // fails, the largest failing one.
-  void offer(double offence, double allowance, const std::function<std::string()>& where) {
-    const bool fails = !(offence <= tolerance_ + allowance);
-    if (fails != !holds_) {
-      if (fails) {
-        holds_ = false;
-        set(offence, allowance, where);
-      }
-      return;
-    }
-    if (!std::isfinite(value_)) return;
-    if (!std::isfinite(offence) || offence > value_) set(offence, allowance, where);
-  }
-
-  Condition condition(std::string name, std::string unit) const {
-    Condition c;
-    c.name = std::move(name);
-    c.unit = std::move(unit);
-    c.value = value_;
-    c.tolerance = tolerance_;
-    c.allowance = allowance_;
-    c.holds = holds_;
-    c.where = where_;
-    return c;
-  }
-
- private:
-  void set(double offence, double allowance, const std::function<std::string()>& where) {
-    value_ = offence;
-    allowance_ = allowance;
-    where_ = where();
-  }
-  double tolerance_;
-  double value_ = 0.0;
-  double allowance_ = 0.0;
-  bool holds_ = true;
-  std::string where_;
-};
 
 std::string line_name(const CaseData& data, std::int32_t l) {
   return "line " + std::to_string(l) + " (" + std::to_string(data.se[at(l)]) + "-" + std::to_string(data.re[at(l)]) +
@@ -249,21 +205,6 @@ Condition complementarity(const CaseData& data, const Point& pt, const std::vect
   return w.condition("complementarity", "$/h");
 }
 
-Condition outcome_condition(const QpSolution& s) {
-  Condition c;
-  c.name = "solver outcome";
-  c.value = s.iterations;
-  c.holds = s.outcome == Outcome::converged;
-  switch (s.outcome) {
-    case Outcome::converged: c.where = "converged in " + std::to_string(s.iterations) + " iterations"; break;
-    case Outcome::iteration_limit:
-      c.where = "stopped at the iteration limit after " + std::to_string(s.iterations) + " iterations";
-      break;
-    case Outcome::stopped: c.where = "stopped: " + s.message; break;
-  }
-  return c;
-}
-
 std::vector<std::string> angle_notes(const CaseData& data, const std::vector<double>& x) {
   std::vector<std::string> notes;
   for (std::int32_t j = 1; j <= data.n - 1; ++j)
@@ -274,6 +215,22 @@ std::vector<std::string> angle_notes(const CaseData& data, const std::vector<dou
 }
 
 }  // namespace
+
+Condition solver_outcome_condition(Outcome outcome, int iterations, const std::string& message) {
+  Condition c;
+  c.name = "solver outcome";
+  c.value = iterations;
+  c.holds = outcome == Outcome::converged;
+  switch (outcome) {
+    case Outcome::converged: c.where = "converged in " + std::to_string(iterations) + " iterations"; break;
+    case Outcome::iteration_limit:
+      c.where = "stopped at the iteration limit after " + std::to_string(iterations) + " iterations";
+      break;
+    case Outcome::stopped: c.where = "stopped: " + message; break;
+    case Outcome::infeasible: c.where = "infeasible: " + message; break;
+  }
+  return c;
+}
 
 std::vector<double> row_residuals(const DispatchQp& qp, const std::vector<double>& x) {
   std::vector<double> r(static_cast<std::size_t>(qp.m));
@@ -294,7 +251,7 @@ OptimalityCheck check_optimality(const CaseData& data, const DispatchQp& qp, con
   const std::vector<double> lb = lower_bounds(qp);
 
   OptimalityCheck check;
-  check.conditions.push_back(outcome_condition(solution));
+  check.conditions.push_back(solver_outcome_condition(solution.outcome, solution.iterations, solution.message));
   check.conditions.push_back(balance(data, qp, solution, p, tol.balance_mw));
   check.conditions.push_back(limits(data, qp, pt, tol.limit_mw));
   if (!options.angles_free) check.conditions.push_back(angle_bound(data, pt, lb, tol.angle_rad));

@@ -7,6 +7,7 @@ const char* outcome_name(Outcome outcome) {
     case Outcome::converged: return "converged";
     case Outcome::iteration_limit: return "iteration_limit";
     case Outcome::stopped: return "stopped";
+    case Outcome::infeasible: return "infeasible";
   }
   return "stopped";
 }

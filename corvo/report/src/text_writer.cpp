@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "corvo/report/display_text.hpp"
 #include "corvo/report/writers.hpp"
 
 namespace corvo::report {
@@ -13,7 +14,7 @@ namespace {
 using Row = std::vector<std::string>;
 
 std::string fixed(double v, int decimals) {
-  if (std::isnan(v)) return "-";
+  if (!std::isfinite(v)) return "-";
   char buf[64];
   const int len = std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
   // Values too large for a table are shown in exponent form.
@@ -24,6 +25,10 @@ std::string fixed(double v, int decimals) {
   if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
   return text;
 }
+
+// A text from the user's files as the console should get it: valid UTF-8,
+// control characters escaped.
+std::string shown(const std::string& s) { return controls_escaped(utf8_with_replacements(s)); }
 
 std::string scientific(double v) {
   char buf[32];
@@ -59,7 +64,8 @@ std::string outcome_text(const Summary& s) {
     case Outcome::converged: return "converged in " + std::to_string(s.iterations) + " iterations";
     case Outcome::iteration_limit:
       return "stopped at the iteration limit (" + std::to_string(s.iterations) + " iterations)";
-    case Outcome::stopped: return "stopped: " + s.message;
+    case Outcome::stopped: return "stopped: " + shown(s.message);
+    case Outcome::infeasible: return "infeasible: " + shown(s.message);
   }
   return "";
 }
@@ -70,8 +76,8 @@ std::string trimmed(std::string s) {
 }
 
 void write_summary(std::ostream& out, const Summary& s) {
-  out << "Case " << s.case_name << ": " << trimmed(s.title) << '\n';
-  out << "Solver " << s.method << ": " << outcome_text(s) << '\n';
+  out << "Case " << shown(s.case_name) << ": " << controls_escaped(case_title_utf8(trimmed(s.title))) << '\n';
+  out << "Solver " << shown(s.method) << ": " << outcome_text(s) << '\n';
   out << "Base power        " << fixed(s.base_mva, 2) << " MVA\n";
   out << "Total cost        " << fixed(s.cost, 4) << " $/h without constant costs, " << fixed(s.cost_with_constant, 4)
       << " $/h with them\n";
@@ -81,11 +87,17 @@ void write_summary(std::ostream& out, const Summary& s) {
 
 void write_generators(std::ostream& out, const std::vector<GeneratorRow>& gens) {
   out << "\nGenerators\n";
+  bool ids = false;
+  for (const GeneratorRow& g : gens) ids = ids || !g.id.empty();
   std::vector<Row> rows;
-  for (const GeneratorRow& g : gens)
+  for (const GeneratorRow& g : gens) {
     rows.push_back({std::to_string(g.generator), std::to_string(g.bus), fixed(g.output_mw, 4), fixed(g.lower_mw, 2),
                     fixed(g.upper_mw, 2), fixed(g.incremental_cost, 4), at_limit_name(g.at_limit)});
-  write_table(out, {"gen", "bus", "output MW", "lower MW", "upper MW", "inc. cost $/MWh", "at limit"}, rows);
+    if (ids) rows.back().insert(rows.back().begin() + 2, shown(g.id));
+  }
+  Row header{"gen", "bus", "output MW", "lower MW", "upper MW", "inc. cost $/MWh", "at limit"};
+  if (ids) header.insert(header.begin() + 2, "id");
+  write_table(out, header, rows);
 }
 
 void write_buses(std::ostream& out, const std::vector<BusRow>& buses) {
@@ -97,15 +109,48 @@ void write_buses(std::ostream& out, const std::vector<BusRow>& buses) {
   write_table(out, {"bus", "type", "angle deg", "load MW", "gen MW", "LMP $/MWh", "energy", "congestion"}, rows);
 }
 
-void write_lines(std::ostream& out, const std::vector<LineRow>& lines) {
+// The multiplier of the angle limit that binds, $/h per degree.
+double angle_shadow_price(const LineRow& l) {
+  if (l.angle_binding == AtLimit::upper) return l.angle_mu_upper;
+  if (l.angle_binding == AtLimit::lower) return l.angle_mu_lower;
+  return 0.0;
+}
+
+void write_lines(std::ostream& out, const std::vector<LineRow>& lines, bool angle_limits) {
   out << "\nLines\n";
+  bool circuits = false;
+  for (const LineRow& l : lines) circuits = circuits || !l.circuit.empty();
   std::vector<Row> rows;
-  for (const LineRow& l : lines)
+  for (const LineRow& l : lines) {
     rows.push_back({std::to_string(l.line), std::to_string(l.from), std::to_string(l.to), fixed(l.flow_mw, 4),
                     fixed(l.lower_mw, 2), fixed(l.upper_mw, 2), fixed(l.loading_percent, 1), at_limit_name(l.binding),
                     fixed(l.shadow_price, 4)});
-  write_table(out, {"line", "from", "to", "flow MW", "lower MW", "upper MW", "loading %", "binding", "shadow $/MWh"},
-              rows);
+    if (circuits) rows.back().insert(rows.back().begin() + 3, shown(l.circuit));
+    if (angle_limits)
+      rows.back().insert(rows.back().end(), {fixed(l.angle_deg, 4), at_limit_name(l.angle_binding),
+                                             fixed(angle_shadow_price(l), 4)});
+  }
+  Row header{"line", "from", "to", "flow MW", "lower MW", "upper MW", "loading %", "binding", "shadow $/MWh"};
+  if (circuits) header.insert(header.begin() + 3, "ckt");
+  if (angle_limits) header.insert(header.end(), {"angle deg", "angle binding", "angle $/h/deg"});
+  write_table(out, header, rows);
+}
+
+void write_dropped(std::ostream& out, const std::vector<DroppedRow>& dropped) {
+  if (dropped.empty()) return;
+  out << "\nNot in the dispatch\n";
+  std::vector<Row> rows;
+  for (const DroppedRow& d : dropped) rows.push_back({shown(d.element), shown(d.reason)});
+  write_table(out, {"element", "reason"}, rows, {true, true});
+}
+
+void write_relaxation(std::ostream& out, const std::vector<RelaxationRow>& relaxation) {
+  if (relaxation.empty()) return;
+  out << "\nNo dispatch meets every limit. The least relaxation that gives one:\n";
+  std::vector<Row> rows;
+  for (const RelaxationRow& r : relaxation)
+    rows.push_back({shown(r.element), shown(r.what), fixed(r.amount, 4), shown(r.unit)});
+  write_table(out, {"element", "relaxation", "amount", "unit"}, rows, {true, true, false, true});
 }
 
 void write_check(std::ostream& out, const OptimalityCheck& check) {
@@ -113,19 +158,19 @@ void write_check(std::ostream& out, const OptimalityCheck& check) {
   std::vector<Row> rows;
   for (const Condition& c : check.conditions) {
     if (c.name == "solver outcome") {
-      rows.push_back({c.name, "", "", "", c.holds ? "holds" : "FAILS", c.where});
+      rows.push_back({shown(c.name), "", "", "", c.holds ? "holds" : "FAILS", shown(c.where)});
       continue;
     }
-    rows.push_back({c.name, std::isnan(c.value) ? "not finite" : scientific(c.value), c.unit,
-                    "<= " + scientific(c.tolerance), c.holds ? "holds" : "FAILS", c.where});
+    rows.push_back({shown(c.name), std::isnan(c.value) ? "not finite" : scientific(c.value), shown(c.unit),
+                    "<= " + scientific(c.tolerance), c.holds ? "holds" : "FAILS", shown(c.where)});
   }
   write_table(out, {"condition", "largest", "unit", "tolerance", "", "where"}, rows,
               {true, false, false, false, false, true});
-  for (const std::string& note : check.notes) out << "Note: " << note << '\n';
+  for (const std::string& note : check.notes) out << "Note: " << shown(note) << '\n';
   out << "\nVerdict: " << (check.optimal ? "optimal" : "not optimal");
   if (!check.optimal) {
     out << " (failing:";
-    for (std::size_t i = 0; i < check.failing.size(); ++i) out << (i ? ", " : " ") << check.failing[i];
+    for (std::size_t i = 0; i < check.failing.size(); ++i) out << (i ? ", " : " ") << shown(check.failing[i]);
     out << ')';
   }
   out << '\n';
@@ -135,9 +180,16 @@ void write_check(std::ostream& out, const OptimalityCheck& check) {
 
 void write_text(std::ostream& out, const Results& r) {
   write_summary(out, r.summary);
+  if (r.summary.outcome == Outcome::infeasible) {
+    write_relaxation(out, r.relaxation);
+    write_dropped(out, r.dropped);
+    write_check(out, r.check);
+    return;
+  }
   write_generators(out, r.generators);
   write_buses(out, r.buses);
-  write_lines(out, r.lines);
+  write_lines(out, r.lines, r.angle_limits);
+  write_dropped(out, r.dropped);
   write_check(out, r.check);
 }
 

@@ -29,11 +29,16 @@ TEST(ReportWriters, PlainNumbers) {
 // limit, shadow price = mu_upper = 1000 / 100 = 10 $/MWh, mu_lower 0.
 TEST(ReportWriters, LinesCsvGolden) {
   const std::vector<CsvTable> tables = csv_tables(optimum_results());
-  ASSERT_EQ(tables.size(), 5u);
+  ASSERT_EQ(tables.size(), 7u);
   EXPECT_EQ(tables[3].file_name, "lines.csv");
   EXPECT_EQ(tables[3].content,
             "line,from,to,flow_mw,lower_mw,upper_mw,loading_percent,binding,shadow_price,mu_upper,mu_lower\r\n"
             "1,1,2,25,-25,25,100,upper,10,10,0\r\n");
+  // Nothing dropped and nothing to relax: the header alone.
+  EXPECT_EQ(tables[5].file_name, "dropped.csv");
+  EXPECT_EQ(tables[5].content, "kind,element,reason\r\n");
+  EXPECT_EQ(tables[6].file_name, "relaxation.csv");
+  EXPECT_EQ(tables[6].content, "element,what,amount,unit\r\n");
 }
 
 TEST(ReportWriters, JsonCarriesTheVerdictAndTables) {

@@ -22,7 +22,7 @@
 #include "program_matrix.hpp"
 #include "robust/solver.hpp"
 
-namespace corvo::robust {
+namespace corvo::robust::slack {
 namespace {
 
 constexpr double kFractionToBoundary = 0.995;
@@ -323,4 +323,4 @@ Solution solve_dispatch_qp(const dispatch::DispatchQp& qp, const Options& option
   }
 }
 
-}  // namespace corvo::robust
+}  // namespace corvo::robust::slack

@@ -9,7 +9,7 @@
 
 namespace {
 
-using corvo::robust::Status;
+using corvo::robust::slack::Status;
 using namespace robust_test;
 
 // Two buses: the generator serves the 50 MW load, P = 0.5 pu,
@@ -19,7 +19,7 @@ using namespace robust_test;
 TEST(RobustSmall, TwoBusCaseSolvedByHand) {
   const dispatch::CaseData d = two_bus_case();
   const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(d);
-  const corvo::robust::Solution s = corvo::robust::solve_dispatch_qp(qp);
+  const corvo::robust::slack::Solution s = corvo::robust::slack::solve_dispatch_qp(qp);
   ASSERT_EQ(s.status, Status::optimal) << s.message;
   const dispatch::QpColumns cols{d.n, d.ngen, d.nl};
   EXPECT_NEAR(s.cost, 512.5, 1e-6);
@@ -37,7 +37,7 @@ TEST(RobustSmall, TwoBusCaseSolvedByHand) {
 TEST(RobustSmall, CostFunction) {
   const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(two_bus_case());
   const std::vector<double> x = {-0.05, 0.5, 1.5, 0.5, 0.5, 1.5};
-  EXPECT_DOUBLE_EQ(corvo::robust::dispatch_cost(qp, x), 512.5);
+  EXPECT_DOUBLE_EQ(corvo::robust::slack::dispatch_cost(qp, x), 512.5);
 }
 
 // The line can carry only 30 MW of the 50 MW load: every pre-check
@@ -47,8 +47,8 @@ TEST(RobustSmall, LoadBehindATooWeakLineIsInfeasible) {
   d.line_upper[0] = 0.3;
   d.line_lower[0] = -0.3;
   ASSERT_TRUE(corvo::robust::precheck_case(d).empty());
-  const corvo::robust::Solution s =
-      corvo::robust::solve_dispatch_qp(dispatch::build_dispatch_qp(d));
+  const corvo::robust::slack::Solution s =
+      corvo::robust::slack::solve_dispatch_qp(dispatch::build_dispatch_qp(d));
   EXPECT_EQ(s.status, Status::infeasible) << s.message;
 }
 
@@ -65,7 +65,7 @@ TEST(RobustSmall, PartWithoutReferenceBus) {
   add_line(d, 3, 4, 0.1, 100.0, -100.0);
   ASSERT_TRUE(corvo::robust::precheck_case(d).empty());
   const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(d);
-  const corvo::robust::Solution s = corvo::robust::solve_dispatch_qp(qp);
+  const corvo::robust::slack::Solution s = corvo::robust::slack::solve_dispatch_qp(qp);
   ASSERT_EQ(s.status, Status::optimal) << s.message;
   EXPECT_NEAR(s.cost, 660.0, 1e-6);
   // Flow 3 -> 4 is 10 MW = 0.1 pu = 10·(θ3 − θ4), whatever the shift.
@@ -75,11 +75,11 @@ TEST(RobustSmall, PartWithoutReferenceBus) {
 // The log callback sees every iteration once, in order, ending with the
 // converged one.
 TEST(RobustSmall, IterationLogCallback) {
-  std::vector<corvo::robust::IterationReport> log;
-  corvo::robust::Options options;
-  options.on_iteration = [&log](const corvo::robust::IterationReport& r) { log.push_back(r); };
-  const corvo::robust::Solution s =
-      corvo::robust::solve_dispatch_qp(dispatch::build_dispatch_qp(two_bus_case()), options);
+  std::vector<corvo::robust::slack::IterationReport> log;
+  corvo::robust::slack::Options options;
+  options.on_iteration = [&log](const corvo::robust::slack::IterationReport& r) { log.push_back(r); };
+  const corvo::robust::slack::Solution s =
+      corvo::robust::slack::solve_dispatch_qp(dispatch::build_dispatch_qp(two_bus_case()), options);
   ASSERT_EQ(s.status, Status::optimal);
   ASSERT_EQ(log.size(), static_cast<std::size_t>(s.iterations) + 1);
   for (std::size_t k = 0; k < log.size(); ++k) EXPECT_EQ(log[k].iteration, static_cast<int>(k));
@@ -92,8 +92,8 @@ TEST(RobustSmall, IterationLogCallback) {
 TEST(RobustSmall, AngleBeyondTheClassicBound) {
   dispatch::CaseData d = two_bus_case();
   d.x[0] = 5.0;
-  const corvo::robust::Solution s =
-      corvo::robust::solve_dispatch_qp(dispatch::build_dispatch_qp(d));
+  const corvo::robust::slack::Solution s =
+      corvo::robust::slack::solve_dispatch_qp(dispatch::build_dispatch_qp(d));
   ASSERT_EQ(s.status, Status::optimal) << s.message;
   EXPECT_NEAR(s.x[0], -2.5, 1e-9);
   EXPECT_EQ(s.angles_at_classic_bound, std::vector<std::int32_t>{1});

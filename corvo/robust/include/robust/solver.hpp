@@ -1,4 +1,6 @@
-// The robust interior-point method for the dispatch program.
+// The interior-point method on the slack form of the dispatch program
+// (every limit a row with a slack column), kept while the DC program
+// method (dc_opf.hpp) takes over.
 //
 // It solves  minimise c'x + 1/2 x'diag(q)x  subject to  A x = b, with
 // x(j) >= 0 for every column except the angle columns, which are free: the
@@ -16,7 +18,7 @@
 #include "dispatch/case_data.hpp"
 #include "dispatch/dispatch_qp.hpp"
 
-namespace corvo::robust {
+namespace corvo::robust::slack {
 
 enum class Status { optimal, infeasible, iteration_limit, numerical_failure };
 
@@ -67,4 +69,4 @@ double dispatch_cost(const dispatch::DispatchQp& qp, std::span<const double> x);
 // Solves the program; the angle columns are those with a non-zero flag.
 Solution solve_dispatch_qp(const dispatch::DispatchQp& qp, const Options& options = {});
 
-}  // namespace corvo::robust
+}  // namespace corvo::robust::slack

@@ -10,8 +10,15 @@
 namespace corvo::app {
 
 // Throws InputError when the file cannot be written or `check` throws;
-// the temporary file is removed in either case.
+// the temporary file is removed in either case. A target that exists and
+// is not a regular file (a device, a FIFO, a directory) is refused: the
+// rename would replace the node itself, not write into it.
 void write_file_safely(const std::filesystem::path& target, const std::string& content,
                        const std::function<void(const std::filesystem::path&)>& check = {});
+
+// The folder for temporary files ($TMPDIR, else /tmp). Throws InputError
+// naming $TMPDIR when it is missing or not a folder, instead of the
+// library's exception, which nothing would catch.
+std::filesystem::path temporary_folder();
 
 }  // namespace corvo::app

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "corvo/report/results.hpp"
 
@@ -22,7 +24,11 @@ void add_output_options(CLI::App& cmd, OutputFormat& format);
 // Throws InputError when --output and --format do not go together.
 void check_output_format(const OutputFormat& format);
 
-// Throws InputError when a CSV file cannot be written.
-void write_results(const OutputFormat& format, const report::Results& results, std::ostream& out);
+// Throws InputError when a CSV file cannot be written, when a CSV file
+// would replace one of `inputs` (nothing is written then), or when
+// anything written to `out` failed (checked after flushing it: a full
+// disk, a closed standard output).
+void write_results(const OutputFormat& format, const report::Results& results, std::ostream& out,
+                   const std::vector<std::filesystem::path>& inputs = {});
 
 }  // namespace corvo::app

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 
+#include "corvo/app/case_input.hpp"
 #include "corvo/app/results_output.hpp"
 
 namespace corvo::app {
@@ -16,6 +17,8 @@ struct SolveArgs {
   std::string method = "robust";   // robust or classic
   bool files = false;              // classic: write the files of orsa and talven
   bool verbose = false;            // iteration log on standard error
+  bool ignore_angle_limits = false;  // MATPOWER's opf.ignore_angle_lim
+  InputOptions input_options;        // a RAW file's costs and version
   OutputFormat output_format;
 };
 

@@ -28,6 +28,9 @@ class Matrix {
  public:
   Matrix() = default;
   Matrix(std::initializer_list<std::initializer_list<double>> rows);
+  // values.size() / columns rows taken as they are; throws
+  // std::invalid_argument when the values do not fill whole rows.
+  Matrix(std::size_t columns, std::vector<double> values);
 
   std::size_t size() const { return rows_; }
   bool empty() const { return rows_ == 0; }
@@ -63,9 +66,15 @@ struct MatpowerCase {
   std::vector<std::string> other_matrices;
 };
 
+// The largest case file read, in bytes. The largest public MATPOWER cases
+// (about 80 000 buses) take a few tens of MB; reading costs the file's
+// size plus 8 bytes per value kept, at most about five times the file.
+inline constexpr std::size_t kMaxMatpowerFileBytes = std::size_t{256} << 20;
+
 // Parses the text of a case file; `source` names the file in messages.
-// Needs version '2', baseMVA, bus, gen and branch; gencost may be absent
-// only when the case has no generator in service (checked later).
+// Needs version 2 (the text '2' or the number 2), baseMVA, bus and branch;
+// gen and gencost are checked by the mapping. Text of more than
+// kMaxMatpowerFileBytes is refused.
 MatpowerCase parse_matpower(std::string_view text, const std::string& source);
 
 }  // namespace corvo::import

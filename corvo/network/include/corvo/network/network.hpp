@@ -12,10 +12,19 @@
 
 #include <cstdint>
 #include <limits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace corvo::network {
+
+// A network that cannot be read or that the dispatch cannot take; the
+// message names the file and the element (in the source's own terms) and
+// what is wrong.
+class NetworkError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 inline constexpr double kUnlimited = std::numeric_limits<double>::infinity();
 
@@ -91,7 +100,8 @@ struct Branch {
 };
 
 struct Network {
-  std::string name;   // the file name without its extension
+  std::string name;    // the file name without its extension
+  std::string source;  // the file it was read from, for messages
   std::string title;
   SourceFormat format = SourceFormat::case_file;
   double base_mva = 100.0;

@@ -8,6 +8,9 @@
 
 namespace corvo::report {
 
+// The first condition of every check: the solver's own account of its run.
+Condition solver_outcome_condition(Outcome outcome, int iterations, const std::string& message);
+
 // Residuals A x - b, one per row (0-based index i for row i+1).
 std::vector<double> row_residuals(const dispatch::DispatchQp& qp, const std::vector<double>& x);
 

@@ -3,6 +3,7 @@
 // and a solution, without any file.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,9 +34,13 @@ struct Summary {
   double total_generation_mw = 0.0;  // a negative generation bus counts negative
 };
 
+// Elements are named in their source's own terms: the generator's row in
+// its table (our case file: its number), the bus numbers of the source,
+// the branch's row; a PSS/E RAW source adds the machine id and circuit.
 struct GeneratorRow {
-  std::int32_t generator = 0;
-  std::int32_t bus = 0;
+  std::int64_t generator = 0;
+  std::int64_t bus = 0;
+  std::string id;  // RAW machine id; empty otherwise
   double output_mw = 0.0;
   double lower_mw = 0.0;
   double upper_mw = 0.0;
@@ -44,7 +49,7 @@ struct GeneratorRow {
 };
 
 struct BusRow {
-  std::int32_t bus = 0;
+  std::int64_t bus = 0;
   std::int32_t type = 0;
   double angle_deg = 0.0;
   double load_mw = 0.0;
@@ -55,9 +60,10 @@ struct BusRow {
 };
 
 struct LineRow {
-  std::int32_t line = 0;
-  std::int32_t from = 0;
-  std::int32_t to = 0;
+  std::int64_t line = 0;
+  std::int64_t from = 0;
+  std::int64_t to = 0;
+  std::string circuit;  // RAW circuit; empty otherwise
   double flow_mw = 0.0;  // positive from `from` (se) to `to` (re)
   double lower_mw = 0.0;
   double upper_mw = 0.0;
@@ -66,6 +72,30 @@ struct LineRow {
   double mu_upper = 0.0;      // $/MWh saved per MW more upper limit
   double mu_lower = 0.0;      // $/MWh saved per MW lower lower limit
   double shadow_price = 0.0;  // that of the binding limit, 0 when none binds
+  // Limits of the angle difference θfrom − θto (degrees; NaN when none),
+  // which of them binds, and their multipliers ($/h saved per degree).
+  double angle_min_deg = std::nan("");
+  double angle_max_deg = std::nan("");
+  double angle_deg = 0.0;  // θfrom − θto
+  AtLimit angle_binding = AtLimit::none;
+  double angle_mu_upper = 0.0;
+  double angle_mu_lower = 0.0;
+};
+
+// An element of the source that takes no part in the dispatch.
+struct DroppedRow {
+  std::string kind;     // "bus", "generator", "branch"
+  std::string element;  // its name in the source's terms, e.g. "generator 3 (bus 7)"
+  std::string reason;
+};
+
+// One limit that must be relaxed for an infeasible case to have a
+// dispatch: by how much, in MW (or degrees for an angle limit).
+struct RelaxationRow {
+  std::string element;  // e.g. "bus 4", "branch 7 (bus 2-3)"
+  std::string what;     // "load not served", "flow above its upper limit", ...
+  double amount = 0.0;
+  std::string unit;     // "MW" or "deg"
 };
 
 // One condition of the optimality check.
@@ -97,6 +127,11 @@ struct Results {
   OptimalityCheck check;
   Tolerances tolerances;
   bool angles_free = false;
+  // Whether the lines table has angle-difference limits to show.
+  bool angle_limits = false;
+  std::vector<DroppedRow> dropped;
+  // For an infeasible case: the least relaxation that gives a dispatch.
+  std::vector<RelaxationRow> relaxation;
 };
 
 // Builds every table and the check. `data` is the case in per unit as the

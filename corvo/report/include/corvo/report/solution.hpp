@@ -11,6 +11,7 @@ enum class Outcome {
   converged,        // the solver's convergence test passed
   iteration_limit,  // stopped at its iteration limit
   stopped,          // stopped for another reason (see QpSolution::message)
+  infeasible,       // no dispatch meets every limit, with a certificate
 };
 
 // Per unit, over the program's columns (x, z) and rows (y), with x in the
@@ -34,7 +35,7 @@ struct QpSolution {
   double zero_threshold = 0.0;
 };
 
-// "converged", "iteration_limit" or "stopped".
+// "converged", "iteration_limit", "stopped" or "infeasible".
 const char* outcome_name(Outcome outcome);
 
 }  // namespace corvo::report

@@ -23,7 +23,9 @@ struct CsvTable {
   std::string content;    // records end with CR LF
 };
 
-// summary.csv, generators.csv, buses.csv, lines.csv, optimality.csv.
+// summary.csv, generators.csv, buses.csv, lines.csv, optimality.csv,
+// dropped.csv (elements that take no part) and relaxation.csv (what an
+// infeasible case needs relaxed); the last two may hold their header only.
 std::vector<CsvTable> csv_tables(const Results& results);
 
 // A number as plain decimal digits with a point where needed, the shortest

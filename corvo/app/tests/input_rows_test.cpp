@@ -1,0 +1,109 @@
+// Inputs that corvo must refuse as input errors (exit status 2), naming
+// the element: a dispatch that would not be convex, a base power that is
+// not positive, values our case file cannot hold, and an unlimited branch
+// whose stand-in limit must not bind.
+#include "run_folder.hpp"
+
+namespace {
+
+using run_folder::RunFolder;
+using nlohmann::json;
+
+// Our case file of two buses in the editor's formats, with the given
+// base power, quadratic cost and line limits.
+std::string two_bus_case(const std::string& sb, const std::string& quadratic) {
+  return "Two buses\n"
+         "         2         1" + sb + "\n"
+         "         1         2      0.10    100.00   -100.00\n"
+         "         2         0\n"
+         "      0.00      0.00     10.00" + quadratic + "    200.00      0.00\n"
+         "     50.00\n"
+         "       100       150\n"
+         "       500       500\n"
+         "        99         0   1.0E-08   1.0E-35   1.0E-06   1.0E-10\n"
+         "      0.99   1.0E+05   1.0E-01\n";
+}
+
+std::string two_bus_matpower(const std::string& x, const std::string& cost) {
+  return "function mpc = two\nmpc.version = '2';\nmpc.baseMVA = 100;\n"
+         "mpc.bus = [1 3 0 0 0 0; 2 1 50 0 0 0];\n"
+         "mpc.gen = [1 0 0 0 0 1 100 1 200 0];\n"
+         "mpc.branch = [1 2 0 " + x + " 0 0 0 0 0 0 1];\n"
+         "mpc.gencost = [" + cost + "];\n";
+}
+
+struct Row {
+  const char* name;
+  const char* file;
+  std::string text;
+  const char* command;   // with FILE for the file
+  const char* message;   // a part of standard error
+};
+
+class InputRow : public ::testing::TestWithParam<Row> {};
+
+TEST_P(InputRow, IsRefusedNamingTheElement) {
+  RunFolder f;
+  run_folder::write_file(f.path() / GetParam().file, GetParam().text);
+  std::string command = GetParam().command;
+  command.replace(command.find("FILE"), 4, GetParam().file);
+  EXPECT_EQ(f.corvo(command), 2) << f.out("corvo");
+  EXPECT_NE(f.err("corvo").find(GetParam().message), std::string::npos) << f.err("corvo");
+  EXPECT_EQ(f.out("corvo"), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InputRow,
+    ::testing::Values(
+        Row{"negative_quadratic_case_robust", "two.dat", two_bus_case("    100.00", " -0.010000"), "solve FILE",
+            "generator 1 (bus 1): negative quadratic cost -0.01 $/MW²h; the dispatch must be convex"},
+        Row{"negative_quadratic_case_classic", "two.dat", two_bus_case("    100.00", " -0.010000"),
+            "solve --method classic FILE", "generator 1 (bus 1): negative quadratic cost"},
+        Row{"negative_quadratic_matpower", "two.m", two_bus_matpower("0.1", "2 0 0 3 -0.01 10 0"), "solve FILE",
+            "generator 1 (bus 1): negative quadratic cost -0.01 $/MW²h"},
+        Row{"negative_quadratic_import", "two.m", two_bus_matpower("0.1", "2 0 0 3 -0.01 10 0"), "import FILE",
+            "generator 1 (bus 1): negative quadratic cost -0.01 $/MW²h"},
+        Row{"negative_base_power", "two.dat", two_bus_case("   -100.00", "  0.010000"), "solve FILE",
+            "two.dat: base power Sb = -100 MVA: Sb must be positive"},
+        // 1.2345671e-12 in 10 columns: fixed notation gives 0, exponent
+        // form at most "1.235E-12" (5e-5 off); neither holds it to 1e-6.
+        Row{"reactance_that_columns_cannot_hold", "two.m", two_bus_matpower("1.2345671e-12", "2 0 0 2 10 0"),
+            "import FILE", "branch 1 (bus 1-2): reactance = 1.23457e-12 cannot be written in 10 columns to within "
+                           "1e-6 of its value"}),
+    [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+
+// Reactances of 1e-9 and 1.5e-8 pu are written in exponent form, which
+// orsa's reader takes, and read back to within 1e-6 of their value.
+TEST(InputRow, SmallReactancesAreWrittenInExponentForm) {
+  RunFolder f;
+  run_folder::write_file(f.path() / "tiny.m", two_bus_matpower("1.5e-8", "2 0 0 2 10 0"));
+  ASSERT_EQ(f.corvo("import tiny.m"), 0) << f.err("corvo");
+  const std::string text = run_folder::read_file(f.path() / "tiny.dat");
+  EXPECT_NE(text.find("         1         2    1.5E-8"), std::string::npos) << text;
+  run_folder::write_file(f.path() / "tinier.m", two_bus_matpower("1e-9", "2 0 0 2 10 0"));
+  ASSERT_EQ(f.corvo("import tinier.m"), 0) << f.err("corvo");
+  EXPECT_NE(run_folder::read_file(f.path() / "tinier.dat").find("         1         2      1E-9"), std::string::npos);
+}
+
+// A generator sharing bus 1 with a cheap small unit must carry 15 000 MW
+// through the line joining its own bus: more than the old stand-in of 9999
+// MW for "no limit". The stand-in grows with the case (the load plus every
+// capacity, rounded up: 50 000 MW here), so the optimum through orsa and
+// talven is the true one: the cheap unit at its 100 MW, the other 14 900 MW
+// at 20 $/MWh: 100·10 + 14900·20 = 299 000 $/h.
+TEST(InputRow, NoLimitMeansNoLimitInTheCaseFile) {
+  RunFolder f;
+  run_folder::write_file(f.path() / "big.m",
+                         "function mpc = big\nmpc.version = '2';\nmpc.baseMVA = 100;\n"
+                         "mpc.bus = [1 3 0 0 0 0; 2 1 15000 0 0 0];\n"
+                         "mpc.gen = [1 0 0 0 0 1 100 1 100 0; 1 0 0 0 0 1 100 1 20000 0];\n"
+                         "mpc.branch = [1 2 0 0.001 0 0 0 0 0 0 1];\n"
+                         "mpc.gencost = [2 0 0 2 10 0; 2 0 0 2 20 0];\n");
+  ASSERT_EQ(f.corvo("import big.m"), 0) << f.err("corvo");
+  EXPECT_NE(f.err("corvo").find("get +/-50000 MW"), std::string::npos) << f.err("corvo");
+  ASSERT_EQ(f.corvo("solve --method classic --format json big.m"), 0) << f.err("corvo");
+  const json rep = json::parse(f.out("corvo"));
+  EXPECT_NEAR(rep["summary"]["cost"].get<double>(), 299000.0, 299000.0 * 1e-6);
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+// The largest offence against one condition of an optimality check, and
+// whether every offence stays within the tolerance plus its own allowance.
+#pragma once
+
+#include <cmath>
+#include <functional>
+#include <string>
+
+#include "corvo/report/results.hpp"
+
+namespace corvo::report {
+
+// An offence that is not finite fails.
+class Worst {
+ public:
+  explicit Worst(double tolerance) : tolerance_(tolerance) {}
+
+  // While every element holds, the largest offence is shown; once one
+  // fails, the largest failing one.
+  void offer(double offence, double allowance, const std::function<std::string()>& where) {
+    const bool fails = !(offence <= tolerance_ + allowance);
+    if (fails != !holds_) {
+      if (fails) {
+        holds_ = false;
+        set(offence, allowance, where);
+      }
+      return;
+    }
+    if (!std::isfinite(value_)) return;
+    if (!std::isfinite(offence) || offence > value_) set(offence, allowance, where);
+  }
+
+  Condition condition(std::string name, std::string unit) const {
+    Condition c;
+    c.name = std::move(name);
+    c.unit = std::move(unit);
+    c.value = value_;
+    c.tolerance = tolerance_;
+    c.allowance = allowance_;
+    c.holds = holds_;
+    c.where = where_;
+    return c;
+  }
+
+ private:
+  void set(double offence, double allowance, const std::function<std::string()>& where) {
+    value_ = offence;
+    allowance_ = allowance;
+    where_ = where();
+  }
+  double tolerance_;
+  double value_ = 0.0;
+  double allowance_ = 0.0;
+  bool holds_ = true;
+  std::string where_;
+};
+
+}  // namespace corvo::report
