@@ -241,24 +241,27 @@ void NetworkView::add_batch(int drawing) {
 bool NetworkView::add_elements(std::size_t count) {
   const auto& positions = layout_->bus_positions;
   // Graphviz puts y up; the scene puts it down.
-  const auto at = [this, &positions](int bus) {
+  const auto at = [this, &positions](std::int64_t bus) {
     const corvo::Point& p = positions[static_cast<std::size_t>(bus) - 1];
     return QPointF(p.x, layout_->height - p.y);
   };
-  const auto known = [&positions](int bus) { return bus >= 1 && static_cast<std::size_t>(bus) <= positions.size(); };
+  const auto known = [&positions](std::int64_t bus) {
+    return bus >= 1 && static_cast<std::size_t>(bus) <= positions.size();
+  };
   const std::vector<LineRow>& lines = results_->lines;
   const std::vector<BusRow>& buses = results_->buses;
   for (; count > 0 && lines_added_ < lines.size(); --count, ++lines_added_) {
     const LineRow& l = lines[lines_added_];
     if (!known(l.from) || !known(l.to)) continue;
-    auto* item = new LineItem(l.line, QLineF(at(l.from), at(l.to)), corvo::line_stroke(l.loading_percent, l.binding));
+    auto* item = new LineItem(static_cast<int>(l.line), QLineF(at(l.from), at(l.to)),
+                              corvo::line_stroke(l.loading_percent, l.binding));
     scene()->addItem(item);
     line_items_[lines_added_] = item;
   }
   for (; count > 0 && buses_added_ < buses.size(); --count, ++buses_added_) {
     const BusRow& b = buses[buses_added_];
     if (!known(b.bus)) continue;
-    auto* item = new BusItem(b.bus, bus_radius_, generator_[static_cast<std::size_t>(b.bus) - 1],
+    auto* item = new BusItem(static_cast<int>(b.bus), bus_radius_, generator_[static_cast<std::size_t>(b.bus) - 1],
                              colour(corvo::price_colour(prices_, b.lmp)));
     item->setPos(at(b.bus));
     scene()->addItem(item);

@@ -59,8 +59,8 @@ ResultsTableModel* make_generators_model(const SharedResults& r, QObject* parent
     return r->generators[static_cast<std::size_t>(row)];
   };
   std::vector<ResultsTableModel::Column> columns = {
-      {QStringLiteral("Gerador"), 0, [g](int row) { return QVariant(g(row).generator); }},
-      {QStringLiteral("Barra"), 0, [g](int row) { return QVariant(g(row).bus); }},
+      {QStringLiteral("Gerador"), 0, [g](int row) { return QVariant(static_cast<qlonglong>(g(row).generator)); }},
+      {QStringLiteral("Barra"), 0, [g](int row) { return QVariant(static_cast<qlonglong>(g(row).bus)); }},
       {QStringLiteral("Geração (MW)"), kMegawatts, [g](int row) { return QVariant(g(row).output_mw); }},
       {QStringLiteral("Mínimo (MW)"), kMegawatts, [g](int row) { return QVariant(g(row).lower_mw); }},
       {QStringLiteral("Máximo (MW)"), kMegawatts, [g](int row) { return QVariant(g(row).upper_mw); }},
@@ -74,7 +74,7 @@ ResultsTableModel* make_generators_model(const SharedResults& r, QObject* parent
 ResultsTableModel* make_buses_model(const SharedResults& r, QObject* parent) {
   const auto b = [r](int row) -> const corvo::report::BusRow& { return r->buses[static_cast<std::size_t>(row)]; };
   std::vector<ResultsTableModel::Column> columns = {
-      {QStringLiteral("Barra"), 0, [b](int row) { return QVariant(b(row).bus); }},
+      {QStringLiteral("Barra"), 0, [b](int row) { return QVariant(static_cast<qlonglong>(b(row).bus)); }},
       {QStringLiteral("Tipo"), 0, [b](int row) { return QVariant(b(row).type); }},
       {QStringLiteral("Ângulo (graus)"), kDegrees, [b](int row) { return QVariant(b(row).angle_deg); }},
       {QStringLiteral("Carga (MW)"), kMegawatts, [b](int row) { return QVariant(b(row).load_mw); }},
@@ -89,9 +89,9 @@ ResultsTableModel* make_buses_model(const SharedResults& r, QObject* parent) {
 ResultsTableModel* make_lines_model(const SharedResults& r, QObject* parent) {
   const auto l = [r](int row) -> const corvo::report::LineRow& { return r->lines[static_cast<std::size_t>(row)]; };
   std::vector<ResultsTableModel::Column> columns = {
-      {QStringLiteral("Ramo"), 0, [l](int row) { return QVariant(l(row).line); }},
-      {QStringLiteral("De"), 0, [l](int row) { return QVariant(l(row).from); }},
-      {QStringLiteral("Para"), 0, [l](int row) { return QVariant(l(row).to); }},
+      {QStringLiteral("Ramo"), 0, [l](int row) { return QVariant(static_cast<qlonglong>(l(row).line)); }},
+      {QStringLiteral("De"), 0, [l](int row) { return QVariant(static_cast<qlonglong>(l(row).from)); }},
+      {QStringLiteral("Para"), 0, [l](int row) { return QVariant(static_cast<qlonglong>(l(row).to)); }},
       {QStringLiteral("Fluxo (MW)"), kMegawatts, [l](int row) { return QVariant(l(row).flow_mw); }},
       {QStringLiteral("Limite mínimo (MW)"), kMegawatts, [l](int row) { return QVariant(l(row).lower_mw); }},
       {QStringLiteral("Limite máximo (MW)"), kMegawatts, [l](int row) { return QVariant(l(row).upper_mw); }},

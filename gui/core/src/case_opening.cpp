@@ -8,19 +8,22 @@
 namespace corvo {
 
 OpenedCase open_case(const std::filesystem::path& file) {
-  app::CaseInput input;
+  OpenedCase opened;
+  dispatch::CaseData data;
   try {
-    input = app::load_case_input(file);
+    const app::CaseInput input = app::load_case_input(file);
+    opened.name = input.name;
+    opened.from_matpower = input.format != app::InputFormat::case_file;
+    // A case from another format comes in as `corvo import` writes it:
+    // our case file's text read back through orsa's reader.
+    data = app::case_data_of(input);
+    if (opened.from_matpower) opened.notes = app::imported_case(input.network).mappings;
   } catch (const std::exception& error) {
     throw CaseOpenError(error.what());
   }
-  EditorCase editor = editor_case_from_dispatch(input.data);
-  OpenedCase opened;
-  opened.name = input.name;
+  EditorCase editor = editor_case_from_dispatch(data);
   opened.data = std::move(editor.data);
   opened.title = decode_title(editor.title_bytes);
-  opened.notes = std::move(input.mappings);
-  opened.from_matpower = input.from_matpower;
   return opened;
 }
 

@@ -25,6 +25,8 @@ std::string outcome_text(const report::Summary& s) {
       return "convergiu em " + iterations;
     case report::Outcome::iteration_limit:
       return "parou no limite de iterações (" + iterations + ")";
+    case report::Outcome::infeasible:
+      return "inviável: " + s.message;
     case report::Outcome::stopped:
       break;
   }
