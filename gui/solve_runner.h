@@ -45,8 +45,3 @@ class SolveRunner : public QObject {
   QThread* thread_ = nullptr;
   std::shared_ptr<std::atomic<bool>> cancelled_;
 };
-
-// The dense storage the classic method needs for `data`, in bytes, and
-// whether this machine's memory holds it.
-double classic_storage_bytes(const dispatch::CaseData& data);
-bool classic_storage_fits(double bytes);
