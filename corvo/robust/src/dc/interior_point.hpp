@@ -48,7 +48,7 @@ struct IpmSettings {
   // and outputs gain digits; a problem that stalls keeps its converged
   // point.
   double polish_tolerance = 0.0;
-  int polish_iterations = 3;
+  int polish_iterations = 1;
   // When the iterate shows the signs of a problem without a feasible
   // point (the primal residual stops shrinking), stop so that the caller
   // can look for a certificate.
