@@ -1,5 +1,6 @@
 #include "corvo/app/network_solve.hpp"
 
+#include <chrono>
 #include <cmath>
 #include <numbers>
 
@@ -153,10 +154,18 @@ report::Results results_of(const network::Network& net, const network::DcModel& 
 
 NetworkSolveOutcome solve_network(const network::Network& net, const NetworkSolveOptions& options) {
   NetworkSolveOutcome out;
+  using Clock = std::chrono::steady_clock;
+  auto since = [](Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); };
+  Clock::time_point t = Clock::now();
   const network::DcModel model = network::build_dc_model(net, options.model);
+  out.seconds.model = since(t);
+  t = Clock::now();
   out.reasons = network::precheck(net, model);
+  out.seconds.prechecks = since(t);
   if (!out.reasons.empty()) return out;
+  t = Clock::now();
   const robust::Solution s = solve_model(model, options.solver);
+  out.seconds.solve = since(t);
   if (s.status == robust::Status::numerical_difficulty) {
     std::string reason = "numerical difficulty: " + s.message;
     for (std::size_t l = 0; l < model.branch_parts.size(); ++l)
@@ -166,7 +175,9 @@ NetworkSolveOutcome solve_network(const network::Network& net, const NetworkSolv
     out.reasons.push_back(reason);
     return out;
   }
+  t = Clock::now();
   out.results = results_of(net, model, s);
+  out.seconds.results = since(t);
   out.solved = true;
   return out;
 }

@@ -57,7 +57,7 @@ void write_results(const OutputFormat& format, const report::Results& results, s
                    const std::vector<fs::path>& inputs) {
   errno = 0;
   if (format.format == "json") {
-    out << report::to_json(results).dump(1) << '\n';
+    report::write_json(out, results);
   } else if (format.format == "csv") {
     write_csv(results, format.output, inputs);
   } else {

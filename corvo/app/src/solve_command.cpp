@@ -1,5 +1,6 @@
 #include "corvo/app/solve_command.hpp"
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
@@ -55,7 +56,15 @@ void print_log_line(std::ostream& err, const robust::IterationReport& r) {
   err << line;
 }
 
-report::Results solve_robust(const SolveArgs& args, const CaseInput& input, std::ostream& err) {
+void print_phases(std::ostream& err, double read, const PhaseSeconds& p) {
+  char line[200];
+  std::snprintf(line, sizeof line,
+                "times (s): read %.4f, model %.4f, pre-checks %.4f, solve %.4f, results and check %.4f\n", read,
+                p.model, p.prechecks, p.solve, p.results);
+  err << line;
+}
+
+report::Results solve_robust(const SolveArgs& args, const CaseInput& input, double read_seconds, std::ostream& err) {
   NetworkSolveOptions options;
   options.model.ignore_angle_limits = args.ignore_angle_limits;
   if (args.verbose) {
@@ -63,6 +72,7 @@ report::Results solve_robust(const SolveArgs& args, const CaseInput& input, std:
     options.solver.on_iteration = [&err](const robust::IterationReport& r) { print_log_line(err, r); };
   }
   NetworkSolveOutcome outcome = solve_network(input.network, options);
+  if (args.verbose) print_phases(err, read_seconds, outcome.seconds);
   if (!outcome.solved) throw Unsolved{std::move(outcome.reasons)};
   return std::move(outcome.results);
 }
@@ -120,7 +130,8 @@ CLI::App* add_solve_command(CLI::App& app, SolveArgs& args) {
   cmd->add_flag("--files", args.files,
                 "with --method classic: also write NAME.lst, orsa.ip, orsa.flw, NAME.ip and talven.flw "
                 "beside the case file, as orsa and talven write them (files of these names are replaced)");
-  cmd->add_flag("-v,--verbose", args.verbose, "iteration log of the robust method on standard error");
+  cmd->add_flag("-v,--verbose", args.verbose,
+                "iteration log of the robust method and the time of each phase on standard error");
   cmd->add_flag("--ignore-angle-limits", args.ignore_angle_limits,
                 "leave out the branches' angle-difference limits (MATPOWER's opf.ignore_angle_lim)");
   add_input_options(*cmd, args.input_options);
@@ -131,10 +142,12 @@ CLI::App* add_solve_command(CLI::App& app, SolveArgs& args) {
 int run_solve(const SolveArgs& args, std::ostream& out, std::ostream& err) {
   try {
     check_arguments(args);
+    const auto started = std::chrono::steady_clock::now();
     const CaseInput input = load_case_input(args.input, args.input_options);
+    const double read_seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     for (const std::string& note : input.network.notes) err << "corvo solve: note: " << note << '\n';
     const report::Results results =
-        args.method == "classic" ? solve_classic(args, input, err) : solve_robust(args, input, err);
+        args.method == "classic" ? solve_classic(args, input, err) : solve_robust(args, input, read_seconds, err);
     write_results(args.output_format, results, out, {args.input});
     if (results.summary.outcome == report::Outcome::infeasible)
       err << "corvo solve: " << args.input << ": the case is not solved:\n  infeasible: " << results.summary.message

@@ -18,6 +18,14 @@ struct NetworkSolveOptions {
   robust::Options solver;
 };
 
+// Where the time of a solve went, in seconds.
+struct PhaseSeconds {
+  double model = 0.0;      // the DC model of the network
+  double prechecks = 0.0;
+  double solve = 0.0;      // the method, start and analysis included
+  double results = 0.0;    // tables and the optimality check
+};
+
 struct NetworkSolveOutcome {
   // False when there is nothing to report: a pre-check failed, the run
   // was cancelled, or the method met a numerical difficulty; `reasons` says
@@ -26,6 +34,7 @@ struct NetworkSolveOutcome {
   bool solved = false;
   std::vector<std::string> reasons;
   report::Results results;
+  PhaseSeconds seconds;
 };
 
 // Throws network::NetworkError for a network the model cannot take.

@@ -18,6 +18,10 @@ void write_text(std::ostream& out, const Results& results);
 // The JSON document (schema in the README, section "corvo").
 nlohmann::json to_json(const Results& results);
 
+// The same document written to `out` as it is made (no document tree: the
+// way for large networks), ending with a line break.
+void write_json(std::ostream& out, const Results& results);
+
 struct CsvTable {
   std::string file_name;  // e.g. "buses.csv"
   std::string content;    // records end with CR LF
