@@ -9,7 +9,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 
 packages=(cmake make g++ libgtest-dev qt6-base-dev python3
-          libcli11-dev nlohmann-json3-dev libsuitesparse-dev clang libclang-rt-14-dev)
+          libcli11-dev nlohmann-json3-dev libsuitesparse-dev clang libclang-rt-14-dev
+          libhdf5-dev openmpi-bin libopenmpi-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
