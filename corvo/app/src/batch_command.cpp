@@ -112,7 +112,7 @@ void report_tally(const batch::BatchTally& t, const BatchArgs& args, const std::
   out << "corvo batch: " << t.scenarios << " scenarios, " << (t.scenarios - t.failed) << " optimal, " << t.failed
       << " failed; results in " << output_path(args, network_name).string() << '\n';
   if (t.failed == 0) return;
-  err << "corvo batch: " << t.failed << " scenarios not verified optimal:";
+  err << "corvo batch: " << t.failed << " of " << t.scenarios << " scenarios not verified optimal:";
   for (const std::string& f : t.failures) err << "\n  " << f;
   if (t.failed > t.failures.size()) err << "\n  ... and " << (t.failed - t.failures.size()) << " more";
   err << "\n(the summary table gives each one's status and reason)\n";

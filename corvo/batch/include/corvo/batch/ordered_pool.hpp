@@ -41,12 +41,13 @@ class OrderedPool {
   OrderedPool(const OrderedPool&) = delete;
   OrderedPool& operator=(const OrderedPool&) = delete;
 
-  // The result of the next job in order; waits for it. Rethrows the first
-  // exception a job threw (later jobs are then not started).
+  // The result of the next job in order; waits for it. Once a job has
+  // thrown, the jobs before it still come out in order, then its
+  // exception (jobs after it are not started).
   Result next() {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return error_ || done_.count(taken_) > 0; });
-    if (error_) std::rethrow_exception(error_);
+    changed_.wait(lock, [&] { return done_.count(taken_) > 0 || (error_ && error_job_ <= taken_); });
+    if (done_.count(taken_) == 0) std::rethrow_exception(error_);
     auto it = done_.find(taken_);
     Result r = std::move(it->second);
     done_.erase(it);
@@ -72,7 +73,10 @@ class OrderedPool {
         done_.emplace(job, std::move(r));
       } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!error_) error_ = std::current_exception();
+        if (!error_ || job < error_job_) {
+          error_ = std::current_exception();
+          error_job_ = job;
+        }
       }
       changed_.notify_all();
     }
@@ -86,7 +90,8 @@ class OrderedPool {
   std::size_t started_ = 0;
   std::size_t taken_ = 0;
   std::map<std::size_t, Result> done_;
-  std::exception_ptr error_;
+  std::exception_ptr error_;  // of the earliest job that threw
+  std::size_t error_job_ = 0;
   bool stopping_ = false;
   std::vector<std::thread> workers_;  // last: started once everything else is set up
 };
