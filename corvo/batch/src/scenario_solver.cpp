@@ -77,6 +77,14 @@ std::int32_t find_from(std::size_t count, std::size_t& cursor, const Matches& ma
   throw std::logic_error(std::string("a results row names no ") + what + " of the network");
 }
 
+bool has_elements_out(const network::Network& net) {
+  for (const network::Generator& g : net.generators)
+    if (!g.in_service) return true;
+  for (const network::Branch& b : net.branches)
+    if (!b.in_service) return true;
+  return false;
+}
+
 // Element values only for a point the method converged to.
 ScenarioResult result_of(const network::Network& net, const report::Results& results) {
   ScenarioResult r;
@@ -166,6 +174,15 @@ ScenarioResult ScenarioSolver::solve(const Scenario& scenario, ThreadWorkspaces&
   return r;
 }
 
+// A warm start that does not end in a verified optimum is tried again
+// from the method's own start: a start far from the scenario's optimum
+// (a unit taken out while the base solution runs it) can mislead the
+// iteration, and a scenario's answer must not depend on it.
+//
+// An infeasible scenario that takes elements out is solved once more on
+// the model without them: kept for the pattern, an element out of service
+// is a unit or branch fixed at zero, and the least relaxation could
+// otherwise "relax" it back into service.
 ScenarioResult ScenarioSolver::solve_robust(const network::Network& net, ThreadWorkspaces& workspaces) const {
   const network::DcModel model = network::build_dc_model(net, model_options(settings_));
   const std::vector<std::string> problems = network::precheck(net, model);
@@ -173,6 +190,19 @@ ScenarioResult ScenarioSolver::solve_robust(const network::Network& net, ThreadW
   const bool same = same_pattern(model.problem, base_model_.problem);
   robust::Workspace* workspace = same ? workspaces.base() : workspaces.other();
   const robust::Solution* start = same && start_ ? &*start_ : nullptr;
+  ScenarioResult r = solve_model_of(net, model, workspace, start);
+  if (start != nullptr && !r.optimal) r = solve_model_of(net, model, workspace, nullptr);
+  if (r.status == ScenarioStatus::infeasible && has_elements_out(net)) {
+    network::DcOptions exact = model_options(settings_);
+    exact.keep_pattern = false;
+    const network::DcModel without = network::build_dc_model(net, exact);
+    if (network::precheck(net, without).empty()) r = solve_model_of(net, without, nullptr, nullptr);
+  }
+  return r;
+}
+
+ScenarioResult ScenarioSolver::solve_model_of(const network::Network& net, const network::DcModel& model,
+                                              robust::Workspace* workspace, const robust::Solution* start) const {
   const robust::Solution s = app::solve_model(model, robust::Options{}, workspace, start);
   if (s.status == robust::Status::numerical_difficulty) {
     std::string reason = "numerical difficulty: " + s.message;

@@ -61,6 +61,8 @@ class ScenarioSolver {
 
  private:
   ScenarioResult solve_robust(const network::Network& net, ThreadWorkspaces& workspaces) const;
+  ScenarioResult solve_model_of(const network::Network& net, const network::DcModel& model,
+                                robust::Workspace* workspace, const robust::Solution* start) const;
   ScenarioResult solve_classic(const network::Network& net) const;
 
   const network::Network& base_;
