@@ -40,6 +40,29 @@ def year_file(path, every):
                 out.write("d%03d h%02d,%.4f\n" % (day + 1, hour, s))
 
 
+def spin(_):
+    x = 0
+    for k in range(6_000_000):
+        x += k
+    return x
+
+
+def parallel_capacity():
+    """How much faster two busy processes finish than one after the other:
+    2.0 on two idle cores, about 1.0 when other work takes a core. The
+    scaling of the rows below means nothing when this is far below 2."""
+    import multiprocessing
+    started = time.monotonic()
+    spin(0)
+    spin(0)
+    serial = time.monotonic() - started
+    with multiprocessing.Pool(2) as pool:
+        started = time.monotonic()
+        pool.map(spin, [0, 1])
+        parallel = time.monotonic() - started
+    return serial / parallel
+
+
 def run(command, env=None):
     started = time.monotonic()
     done = subprocess.run(command, capture_output=True, text=True, env=env)
@@ -78,6 +101,9 @@ def main():
         if mpirun:
             configs += [("%d MPI processes" % k if k > 1 else "1 MPI process",
                          [mpirun, "--allow-run-as-root", "--oversubscribe", "-n", str(k)], 1) for k in (1, 2, 3)]
+        print("Two busy processes ran %.2fx as fast as one after the other (2.00 on two idle cores)."
+              % parallel_capacity())
+        print()
         print("| benchmark | run | scenarios | wall time (s) | scenarios/s | ms/scenario | failed |")
         print("|---|---|---|---|---|---|---|")
         for name, network, options, output in benches:

@@ -15,6 +15,7 @@
 
 #include "corvo/app/input_error.hpp"
 #include "corvo/batch/result_tables.hpp"
+#include "corvo/report/display_text.hpp"
 #include "streamed_file.hpp"
 
 namespace corvo::batch {
@@ -23,6 +24,15 @@ namespace {
 namespace fs = std::filesystem;
 
 std::size_t at(std::int32_t i) { return static_cast<std::size_t>(i); }
+
+// The string datasets say UTF-8: texts from the user's files (a scenario
+// name, a RAW id, a message quoting a file name) are made valid UTF-8.
+std::string utf8(const std::string& text) { return report::utf8_with_replacements(text); }
+
+std::vector<std::string> utf8(std::vector<std::string> texts) {
+  for (std::string& t : texts) t = utf8(t);
+  return texts;
+}
 
 // An HDF5 identifier closed by the function that goes with its kind.
 class Handle {
@@ -251,6 +261,8 @@ class Hdf5Tables final : public ResultTables {
  public:
   Hdf5Tables(const fs::path& target, TableLabels labels, std::size_t scenarios)
       : target_(target), labels_(std::move(labels)), file_(target) {
+    labels_.generator_refs = utf8(std::move(labels_.generator_refs));
+    labels_.branch_refs = utf8(std::move(labels_.branch_refs));
     file_.close_for_other_writer();
     try {
       H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr);
@@ -333,14 +345,14 @@ class Hdf5Tables final : public ResultTables {
   void add_rows(const ScenarioResult& r) {
     const auto number = static_cast<std::int64_t>(summary_.number.size() + 1);
     summary_.number.push_back(number);
-    summary_.scenario.push_back(r.scenario);
+    summary_.scenario.push_back(utf8(r.scenario));
     summary_.status.push_back(status_name(r.status));
     summary_.verdict.push_back(verdict_name(r.optimal));
     summary_.cost.push_back(r.cost);
     summary_.cost_with_constant.push_back(r.cost_with_constant);
     summary_.iterations.push_back(r.iterations);
     summary_.seconds.push_back(r.seconds);
-    summary_.reason.push_back(r.reason);
+    summary_.reason.push_back(utf8(r.reason));
     Columns& c = *columns_;
     for (const BusValues& b : r.buses) {
       c.bus_scenario.append(&number);
@@ -366,7 +378,7 @@ class Hdf5Tables final : public ResultTables {
     }
     for (const report::RelaxationRow& x : r.relaxation) {
       relaxation_.number.push_back(number);
-      relaxation_.element.push_back(x.element);
+      relaxation_.element.push_back(utf8(x.element));
       relaxation_.what.push_back(x.what);
       relaxation_.amount.push_back(x.amount);
       relaxation_.unit.push_back(x.unit);
