@@ -10,7 +10,11 @@
 // load; one line in five has a finite rating, generous enough that the
 // case stays feasible while some ratings may bind.
 //
-// Usage: synthetic_case BUSES [SEED] > case.dat     (BUSES >= 2)
+// Usage: synthetic_case BUSES [SEED] [--format dat|m] > case.dat   (BUSES >= 2)
+//   --format m   the same network as a MATPOWER version 2 case file (the
+//                numbers rounded as in the case file; an unrated line has
+//                rateA 0, which MATPOWER reads as no limit, where the case
+//                file carries ±9999 MW; quadratic cost ½·q·P² is c2 = q/2)
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -107,22 +111,86 @@ void write_case(int n, const std::vector<Line>& lines, const std::vector<Bus>& b
   std::printf("% 10.2f% 10.1E% 10.1E\r\n", 0.99, 1e5, 0.1);
 }
 
+// A number as the case file writes it with `decimals` decimals, so that
+// both formats describe the same network.
+double as_written(double v, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, v);
+  return std::strtod(text, nullptr);
+}
+
+// The same network as a MATPOWER version 2 case file. Bus types: 3 for
+// the reference bus, 2 for the other generator buses, 1 for load buses.
+void write_matpower(int n, const std::vector<Line>& lines, const std::vector<Bus>& buses,
+                    unsigned long long seed) {
+  std::printf("function mpc = synthetic_%d_%llu\n", n, seed);
+  std::printf("%%Synthetic %d-bus network, seed %llu\n\n", n, seed);
+  std::printf("mpc.version = '2';\nmpc.baseMVA = 100;\n\n");
+  std::printf("%%%% bus data\n%%\tbus_i\ttype\tPd\tQd\tGs\tBs\tarea\tVm\tVa\tbaseKV\tzone\tVmax\tVmin\n");
+  std::printf("mpc.bus = [\n");
+  for (int i = 0; i < n; ++i) {
+    const Bus& b = buses[static_cast<std::size_t>(i)];
+    const int type = b.type == 2 ? 3 : b.type == 1 ? 2 : 1;
+    std::printf("\t%d\t%d\t%.2f\t0\t0\t0\t1\t1\t0\t230\t1\t1.1\t0.9;\n", i + 1, type, b.load);
+  }
+  std::printf("];\n\n%%%% generator data\n");
+  std::printf("%%\tbus\tPg\tQg\tQmax\tQmin\tVg\tmBase\tstatus\tPmax\tPmin\tPc1\tPc2\tQc1min\tQc1max\tQc2min\tQc2max\tramp_agc\tramp_10\tramp_30\tramp_q\tapf\n");
+  std::printf("mpc.gen = [\n");
+  for (int i = 0; i < n; ++i) {
+    const Bus& b = buses[static_cast<std::size_t>(i)];
+    if (b.type == 0) continue;
+    std::printf("\t%d\t0\t0\t0\t0\t1\t100\t1\t%.2f\t%.2f\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0;\n", i + 1,
+                b.upper, b.lower);
+  }
+  std::printf("];\n\n%%%% branch data\n");
+  std::printf("%%\tfbus\ttbus\tr\tx\tb\trateA\trateB\trateC\tratio\tangle\tstatus\tangmin\tangmax\n");
+  std::printf("mpc.branch = [\n");
+  for (const Line& l : lines) {
+    std::printf("\t%d\t%d\t0\t%.6f\t0\t%.2f\t%.2f\t%.2f\t0\t0\t1\t-360\t360;\n", l.from, l.to, l.x,
+                l.rating, l.rating, l.rating);
+  }
+  std::printf("];\n\n%%%% generator cost data\n%%\t2\tstartup\tshutdown\tn\tc(n-1)\t...\tc0\n");
+  std::printf("mpc.gencost = [\n");
+  for (const Bus& b : buses) {
+    if (b.type == 0) continue;
+    std::printf("\t2\t0\t0\t3\t%.9g\t%.2f\t0;\n", as_written(b.quadratic, 6) / 2.0, b.linear);
+  }
+  std::printf("];\n");
+}
+
+int usage() {
+  std::fprintf(stderr, "usage: synthetic_case BUSES [SEED] [--format dat|m] > case\n");
+  return 64;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: synthetic_case BUSES [SEED] > case.dat\n");
-    return 64;
+  std::vector<std::string> positional;
+  std::string format = "dat";
+  for (int k = 1; k < argc; ++k) {
+    const std::string arg = argv[k];
+    if (arg == "--format" && k + 1 < argc) {
+      format = argv[++k];
+      if (format != "dat" && format != "m") return usage();
+    } else {
+      positional.push_back(arg);
+    }
   }
-  const int n = std::atoi(argv[1]);
-  const unsigned long long seed = argc == 3 ? std::strtoull(argv[2], nullptr, 10) : 1;
+  if (positional.empty() || positional.size() > 2) return usage();
+  const int n = std::atoi(positional[0].c_str());
+  const unsigned long long seed = positional.size() == 2 ? std::strtoull(positional[1].c_str(), nullptr, 10) : 1;
   if (n < 2) {
-    std::fprintf(stderr, "synthetic_case: BUSES must be at least 2, got '%s'\n", argv[1]);
+    std::fprintf(stderr, "synthetic_case: BUSES must be at least 2, got '%s'\n", positional[0].c_str());
     return 64;
   }
   std::mt19937_64 rng(seed);
   const std::vector<Line> lines = make_lines(n, rng);
   const std::vector<Bus> buses = make_buses(n, rng);
-  write_case(n, lines, buses, seed);
+  if (format == "m") {
+    write_matpower(n, lines, buses, seed);
+  } else {
+    write_case(n, lines, buses, seed);
+  }
   return 0;
 }

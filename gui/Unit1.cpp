@@ -1,11 +1,15 @@
 #include "Unit1.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,9 +19,11 @@
 #include "Unit4.h"
 #include "corvo/algorithm_parameters.hpp"
 #include "corvo/case_file_writer.hpp"
+#include "corvo/case_opening.hpp"
 #include "corvo/case_saving.hpp"
 #include "corvo/file_replacement.hpp"
 #include "corvo/number_conversion.hpp"
+#include "corvo/number_text.hpp"
 #include "form_style.h"
 #include "handler_guard.h"
 #include "labeled_edit.h"
@@ -27,6 +33,48 @@ namespace {
 const QString kAttentionCaption = QStringLiteral("ATENÇÃO!");
 
 std::string text_of(const LabeledEdit& edit) { return edit.text().toUtf8().toStdString(); }
+
+// The digits the count edits take typed.
+constexpr int kCountLength = 3;
+
+// The rounded values listed in the question before a save; the rest are
+// counted.
+constexpr std::size_t kRoundedShown = 8;
+
+// Converts the text of `edit`; a text that does not convert is reported at
+// the edit's place on the form ("Dados do problema, Número de Barras").
+template <class Convert>
+auto convert_edit(const LabeledEdit& edit, Convert convert) {
+  const std::string text = text_of(edit);
+  try {
+    return convert(text);
+  } catch (const corvo::ConversionError& error) {
+    QString label = edit.EditLabel()->text();
+    if (label.endsWith(':')) label.chop(1);
+    throw corvo::PlacedConversionError(error, ("Dados do problema, " + label).toStdString());
+  }
+}
+
+// An opened case may hold more buses or lines than the digits the form
+// takes typed: its count is shown whole.
+void show_count(LabeledEdit& edit, std::int32_t count) {
+  const QString text = QString::number(count);
+  edit.Edit()->setMaxLength(std::max(kCountLength, static_cast<int>(text.size())));
+  edit.setText(text);
+}
+
+QString rounding_question(const std::vector<std::string>& rounded) {
+  QString text = QStringLiteral(
+      "Alguns valores têm mais casas decimais do que o arquivo de dados guarda e serão "
+      "arredondados:\n");
+  for (std::size_t i = 0; i < rounded.size() && i < kRoundedShown; ++i) {
+    text += "\n" + QString::fromStdString(rounded[i]);
+  }
+  if (rounded.size() > kRoundedShown) {
+    text += QStringLiteral("\n… e mais %1").arg(rounded.size() - kRoundedShown);
+  }
+  return text + QStringLiteral("\n\nGravar assim mesmo?");
+}
 
 // The count in `text`, or nothing when the text does not convert (the
 // handler's own conversion then reports it).
@@ -40,7 +88,8 @@ std::optional<std::int32_t> count_in(const std::string& text) {
 
 }  // namespace
 
-TForm1::TForm1(Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(dialogs) {
+TForm1::TForm1(Dialogs& dialogs, QWidget* parent, EditorBehaviour behaviour)
+    : QWidget(parent), dialogs_(dialogs), behaviour_(behaviour) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("CORVO - Interface Gráfica"));
   set_form_frame(*this, 498, 642, true);
@@ -62,9 +111,9 @@ void TForm1::build_layout() {
   GroupBox1 = new QGroupBox(QStringLiteral("Dados do problema:"), this);
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   LabeledEdit1 = new LabeledEdit(QStringLiteral("LabeledEdit1"),
-                                 QStringLiteral("Número de Barras:"), GroupBox1, 3);
+                                 QStringLiteral("Número de Barras:"), GroupBox1, kCountLength);
   LabeledEdit2 = new LabeledEdit(QStringLiteral("LabeledEdit2"), QStringLiteral("Número de Ramos:"),
-                                 GroupBox1, 3);
+                                 GroupBox1, kCountLength);
   LabeledEdit3 = new LabeledEdit(QStringLiteral("LabeledEdit3"),
                                  QStringLiteral("Potência Base (MVA):"), GroupBox1, 9);
   LabeledEdit4 = new LabeledEdit(QStringLiteral("LabeledEdit4"),
@@ -135,11 +184,20 @@ void TForm1::connect_handlers() {
   connect(Button2, &QPushButton::clicked, this, guarded(&TForm1::Button2Click));
   connect(Button3, &QPushButton::clicked, this, guarded(&TForm1::Button3Click));
   connect(Button4, &QPushButton::clicked, this, guarded(&TForm1::Button4Click));
+
+  // Enter in any problem edit confirms the problem data, as OK does; any
+  // typing there is a change of the case (the title is read only when the
+  // case is saved).
+  for (LabeledEdit* edit : {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4}) {
+    connect(edit->Edit(), &QLineEdit::returnPressed, Button5, &QPushButton::click);
+    connect(edit->Edit(), &QLineEdit::textEdited, this, [this] { set_modified(true); });
+  }
 }
 
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!placed_) {
+  // Inside the workbench's window the form is not a window of its own.
+  if (!placed_ && isWindow()) {
     centre_on_screen(*this);
     placed_ = true;
   }
@@ -175,17 +233,36 @@ bool TForm1::refuse_invalid_counts() {
   return false;
 }
 
-void TForm1::update_save_button() { Button4->setEnabled(lines_confirmed_ && buses_confirmed_); }
+void TForm1::update_save_button() {
+  const bool enabled = lines_confirmed_ && buses_confirmed_;
+  if (enabled == Button4->isEnabled()) return;
+  Button4->setEnabled(enabled);
+  emit saveEnabledChanged(enabled);
+}
+
+bool TForm1::CanSave() const { return Button4->isEnabled(); }
+
+void TForm1::set_modified(bool modified) {
+  if (modified == modified_) return;
+  modified_ = modified;
+  emit modifiedChanged(modified);
+}
 
 void TForm1::LinesConfirmed() {
   lines_confirmed_ = true;
+  lines_filled_ = Case.nl;
+  set_modified(true);
   update_save_button();
 }
 
 void TForm1::BusesConfirmed() {
   buses_confirmed_ = true;
+  buses_filled_ = Case.n;
+  set_modified(true);
   update_save_button();
 }
+
+void TForm1::ParametersChanged() { set_modified(true); }
 
 // A grid whose count changes holds arrays of the new size that the user
 // has not seen: it must be confirmed again before the case can be saved.
@@ -193,15 +270,21 @@ void TForm1::BusesConfirmed() {
 void TForm1::Button5Click() {
   if (refuse_invalid_counts()) return;
 
-  const std::int32_t nl = corvo::StrToInt(text_of(*LabeledEdit2));
+  set_modified(true);
+  const auto integer = [](const std::string& text) { return corvo::StrToInt(text); };
+  const std::int32_t nl = convert_edit(*LabeledEdit2, integer);
   if (nl != Case.nl) lines_confirmed_ = false;
   corvo::set_line_count(Case, nl);
+  lines_filled_ = std::min(lines_filled_, nl);
   update_save_button();
-  const std::int32_t n = corvo::StrToInt(text_of(*LabeledEdit1));
+  const std::int32_t n = convert_edit(*LabeledEdit1, integer);
   if (n != Case.n) buses_confirmed_ = false;
   corvo::set_bus_count(Case, n);
+  buses_filled_ = std::min(buses_filled_, n);
   update_save_button();
-  Case.Sb = corvo::StrToFloat(text_of(*LabeledEdit3), DecimalSeparator);
+  Case.Sb = convert_edit(*LabeledEdit3, [this](const std::string& text) {
+    return corvo::StrToFloat(text, DecimalSeparator);
+  });
   Button1->setEnabled(true);
 }
 
@@ -232,21 +315,109 @@ void TForm1::Button3Click() { open_form(Form4); }
 // the texts it showed are gone. A conversion error goes on to the standard
 // error box; the other refusals are reported here. Either way no file is
 // created or replaced.
-void TForm1::Button4Click() {
-  const std::optional<QString> file = dialogs_.execute_save_dialog(this, SaveDialog1);
-  if (!file) return;
+void TForm1::Button4Click() { SaveCase(false); }
 
-  // The title goes out as an 8-bit text, one byte per character.
-  const std::string title = LabeledEdit4->text().toLatin1().toStdString();
+bool TForm1::SaveCase(bool ask_for_file) {
+  if (!CanSave()) return false;
+  const std::optional<QString> file = file_to_save(ask_for_file);
+  return file && write_case(*file);
+}
+
+// The save dialog proposes the case's own file, or for a case converted
+// from another format its name in that file's folder, or "caso1".
+std::optional<QString> TForm1::file_to_save(bool ask_for_file) {
+  if (!ask_for_file && behaviour_.save_to_case_file && !case_file_.isEmpty()) return case_file_;
+  SaveDialogSettings settings = SaveDialog1;
+  if (!case_file_.isEmpty()) settings.file_name = case_file_;
+  else if (!proposed_file_.isEmpty()) settings.file_name = proposed_file_;
+  return dialogs_.execute_save_dialog(this, settings);
+}
+
+bool TForm1::write_case(const QString& file) {
+  const corvo::FieldPrecision precision = behaviour_.save_to_case_file
+                                              ? corvo::FieldPrecision::keep_values
+                                              : corvo::FieldPrecision::as_formatted;
   try {
-    corvo::save_case(QFile::encodeName(*file).toStdString(), title, Case,
-                     corvo::default_parameter_texts(), DecimalSeparator);
+    const corvo::RenderedCaseFile rendered = corvo::prepare_case_file(
+        TitleBytes(), Case, corvo::default_parameter_texts(), DecimalSeparator, precision);
+    if (behaviour_.save_to_case_file && !rendered.rounded.empty() &&
+        dialogs_.ask(this, kAttentionCaption, rounding_question(rendered.rounded), false) !=
+            Answer::Yes) {
+      return false;
+    }
+    corvo::replace_file_contents(QFile::encodeName(file).toStdString(), rendered.text);
   } catch (const corvo::CaseFileLayoutError& error) {
     const QString refusal = QString::fromUtf8(error.what());
     dialogs_.message_box(this, refusal + QStringLiteral(".\nO arquivo não foi gravado."),
                          kAttentionCaption, MessageIcon::Warning);
+    return false;
   } catch (const corvo::FileWriteError& error) {
     dialogs_.message_box(this, QString::fromUtf8(error.what()), kAttentionCaption,
                          MessageIcon::Warning);
+    return false;
   }
+  case_file_ = file;
+  proposed_file_.clear();
+  case_name_ = QFileInfo(file).completeBaseName();
+  set_modified(false);
+  emit caseSaved(file);
+  return true;
+}
+
+// The title goes out as 8-bit text: one byte per character for a title
+// typed here or read as such, UTF-8 for a title that came in UTF-8.
+std::string TForm1::TitleBytes() const {
+  return corvo::encode_title(LabeledEdit4->text().toUtf8().toStdString(), title_encoding_);
+}
+
+corvo::CaseData TForm1::CaseWithParameters() const {
+  corvo::CaseData with_parameters = Case;
+  if (!with_parameters.parameters_confirmed) {
+    corvo::convert_parameters(corvo::default_parameter_texts(), DecimalSeparator,
+                              with_parameters.parameters);
+  }
+  return with_parameters;
+}
+
+void TForm1::LoadCase(const corvo::OpenedCase& opened, const QString& source) {
+  Case = opened.data;
+  show_count(*LabeledEdit1, Case.n);
+  show_count(*LabeledEdit2, Case.nl);
+  LabeledEdit3->setText(QString::fromStdString(corvo::form_number_text(Case.Sb, DecimalSeparator)));
+  LabeledEdit4->setText(QString::fromStdString(opened.title.utf8));
+  LabeledEdit4->Edit()->setCursorPosition(0);  // the title's beginning in view
+  title_encoding_ = opened.title.encoding;
+  lines_confirmed_ = buses_confirmed_ = true;
+  lines_filled_ = Case.nl;
+  buses_filled_ = Case.n;
+  Button1->setEnabled(true);
+  Button2->setEnabled(true);
+  update_save_button();
+  case_name_ = QString::fromStdString(opened.name);
+  if (opened.from_matpower) {
+    case_file_.clear();
+    proposed_file_ = QFileInfo(source).dir().filePath(case_name_);
+  } else {
+    case_file_ = source;
+    proposed_file_.clear();
+  }
+  set_modified(false);
+}
+
+void TForm1::NewCase() {
+  for (LabeledEdit* edit : {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4}) edit->setText(QString());
+  LabeledEdit1->Edit()->setMaxLength(kCountLength);
+  LabeledEdit2->Edit()->setMaxLength(kCountLength);
+  Case = corvo::CaseData{};
+  FormCreate();
+  lines_confirmed_ = buses_confirmed_ = false;
+  lines_filled_ = buses_filled_ = 0;
+  Button1->setEnabled(false);
+  Button2->setEnabled(false);
+  update_save_button();
+  case_file_.clear();
+  proposed_file_.clear();
+  case_name_ = QStringLiteral("caso1");
+  title_encoding_ = corvo::TitleEncoding::latin1;
+  set_modified(false);
 }

@@ -1,13 +1,17 @@
 #include "Unit2.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "Unit1.h"
 #include "corvo/number_conversion.hpp"
+#include "corvo/number_text.hpp"
 #include "data_grid.h"
 #include "form_style.h"
+#include "grid_filling.h"
 #include "grid_reading.h"
 #include "handler_guard.h"
 #include "labeled_edit.h"
@@ -49,6 +53,28 @@ void TForm2::showEvent(QShowEvent* event) {
   activated_ = true;
   centre_on_screen(*this);
   run_handler(main_form_.dialogs(), this, [this] { FormActivate(); });
+  if (main_form_.behaviour().forms_show_case) show_case_rows();
+  connect(Ramos, &QTableWidget::itemChanged, this, [this] { typed_ = true; });
+}
+
+// The rows the case holds, as a user would have typed them.
+void TForm2::show_case_rows() {
+  const corvo::CaseData& lines = main_form_.Case;
+  const int rows = std::min({Ramos->rowCount(), main_form_.LinesFilled(), lines.nl});
+  const char separator = DecimalSeparator;
+  fill_rows(*Ramos, rows, [&lines, separator](int row) {
+    const auto l = static_cast<std::size_t>(row);
+    return QStringList{QString::number(lines.se[l]), QString::number(lines.re[l]),
+                       number_text(lines.x[l], separator), number_text(lines.line_upper[l], separator),
+                       number_text(lines.line_lower[l], separator)};
+  });
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && typed_ && !confirm_discard(main_form_.dialogs(), this)) {
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 // The grid offers as many rows as "Número de Ramos:" says now, confirmed or

@@ -26,8 +26,13 @@ class TForm2 : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // Esc asks before it throws away what was typed.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  void show_case_rows();
+
   TForm1& main_form_;
   bool activated_ = false;
+  bool typed_ = false;
 };

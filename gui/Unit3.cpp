@@ -2,14 +2,18 @@
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "Unit1.h"
 #include "corvo/number_conversion.hpp"
+#include "corvo/number_text.hpp"
 #include "data_grid.h"
 #include "form_style.h"
+#include "grid_filling.h"
 #include "grid_reading.h"
 #include "handler_guard.h"
 #include "labeled_edit.h"
@@ -71,6 +75,34 @@ void TForm3::showEvent(QShowEvent* event) {
   activated_ = true;
   centre_on_screen(*this);
   run_handler(main_form_.dialogs(), this, [this] { FormActivate(); });
+  if (main_form_.behaviour().forms_show_case) show_case_rows();
+  connect(Barras, &QTableWidget::itemChanged, this, [this] { typed_ = true; });
+}
+
+// The rows the case holds, as a user would have typed them; a load bus
+// shows its load alone, as its generator cells are never read.
+void TForm3::show_case_rows() {
+  const corvo::CaseData& buses = main_form_.Case;
+  const int rows = std::min({Barras->rowCount(), main_form_.BusesFilled(), buses.n});
+  const char separator = DecimalSeparator;
+  fill_rows(*Barras, rows, [&buses, separator](int row) {
+    const auto i = static_cast<std::size_t>(row);
+    QStringList cells{QString::number(buses.bus_type[i]), number_text(buses.load[i], separator)};
+    if (buses.bus_type[i] != 0) {
+      cells << number_text(buses.constant_cost[i], separator)
+            << number_text(buses.linear_cost[i], separator)
+            << number_text(buses.quadratic_cost[i], separator)
+            << number_text(buses.gen_upper[i], separator) << number_text(buses.gen_lower[i], separator);
+    }
+    return cells;
+  });
+}
+
+void TForm3::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && typed_ && !confirm_discard(main_form_.dialogs(), this)) {
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 // The grid offers as many rows as "Número de Barras:" says now, confirmed or

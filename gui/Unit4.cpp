@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "Unit1.h"
+#include "corvo/number_conversion.hpp"
 #include "form_style.h"
 #include "handler_guard.h"
 #include "labeled_edit.h"
@@ -41,7 +42,11 @@ TForm4::TForm4(TForm1& main_form) : QDialog(&main_form), main_form_(main_form) {
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   auto* grid = new QGridLayout(GroupBox1);
   grid->setVerticalSpacing(14);
-  const corvo::ParameterTexts defaults = corvo::default_parameter_texts();
+  // The defaults, or the case's own parameters where the forms show them.
+  const corvo::ParameterTexts shown =
+      main_form_.behaviour().forms_show_case && main_form_.Case.parameters_confirmed
+          ? corvo::parameter_texts_of(main_form_.Case.parameters, ',')
+          : corvo::default_parameter_texts();
   int column = 0;
   int previous_row = 0;
   for (std::size_t i = 0; i < corvo::kParameterCount; ++i) {
@@ -50,7 +55,7 @@ TForm4::TForm4(TForm1& main_form) : QDialog(&main_form), main_form_(main_form) {
     previous_row = edit.row;
     edits_[i] = new LabeledEdit(QStringLiteral("LabeledEdit%1").arg(i + 1),
                                 QString::fromUtf8(edit.label), GroupBox1);
-    edits_[i]->setText(QString::fromStdString(defaults[i]));
+    edits_[i]->setText(QString::fromStdString(shown[i]));
     grid->addWidget(edits_[i], edit.row, column++);
   }
   LabeledEdit1 = edits_[0];
@@ -69,7 +74,8 @@ TForm4::TForm4(TForm1& main_form) : QDialog(&main_form), main_form_(main_form) {
 
   Button1 = new QPushButton(QStringLiteral("OK"), this);
   Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setAutoDefault(false);
+  // Enter anywhere on the form confirms it.
+  Button1->setDefault(true);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(16, 16, 16, 24);
@@ -104,7 +110,12 @@ corvo::ParameterTexts TForm4::texts() const {
 // The flag is set first: when a text does not convert, the form stays open
 // with the values before it already stored.
 void TForm4::Button1Click() {
+  main_form_.ParametersChanged();
   main_form_.Case.parameters_confirmed = true;
-  corvo::convert_parameters(texts(), DecimalSeparator, main_form_.Case.parameters);
+  try {
+    corvo::convert_parameters(texts(), DecimalSeparator, main_form_.Case.parameters);
+  } catch (const corvo::PlacedConversionError& error) {
+    throw corvo::PlacedConversionError(error, "Parâmetros do algoritmo, " + error.place());
+  }
   accept();
 }

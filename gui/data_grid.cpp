@@ -35,8 +35,12 @@ DataGrid::DataGrid(const QString& name, const QString& corner_title, const QStri
 void DataGrid::SetActiveCell(int row, int column) {
   active_row_ = row;
   active_column_ = column;
-  if (row >= 1 && row <= rowCount() && column >= 1 && column <= columnCount()) {
-    setCurrentCell(row - 1, column - 1);
+}
+
+void DataGrid::ShowActiveCell() {
+  if (active_row_ >= 1 && active_row_ <= rowCount() && active_column_ >= 1 && active_column_ <= columnCount()) {
+    setCurrentCell(active_row_ - 1, active_column_ - 1);
+    scrollTo(model()->index(active_row_ - 1, active_column_ - 1));
   }
 }
 

@@ -14,8 +14,13 @@ class DataGrid : public QTableWidget {
   DataGrid(const QString& name, const QString& corner_title, const QStringList& headings,
            QWidget* parent);
 
-  // Makes that cell the active one.
+  // Makes that cell the active one. The grid's cursor follows only when
+  // ShowActiveCell asks: reading a 10 000-row grid cell by cell would
+  // otherwise move the cursor and scroll 70 000 times.
   void SetActiveCell(int row, int column);
+  // Puts the grid's cursor on the active cell and scrolls to it (a cell
+  // whose text was refused).
+  void ShowActiveCell();
   // The active cell's text as typed; empty for a cell never typed in or one
   // beyond the rows the grid offers.
   QString ActiveCellText() const;

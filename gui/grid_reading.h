@@ -1,6 +1,7 @@
 // Reading a grid column into a case array, cell by cell from row 1 down.
 // Each cell is converted as it is read and stored at once, so when a cell
-// does not convert (ConversionError) the cells above it are already stored.
+// does not convert the cells above it are already stored; the error is a
+// PlacedConversionError naming the grid, the row and the column heading.
 #pragma once
 
 #include <cstdint>

@@ -19,7 +19,8 @@ if [ -z "$cxx" ]; then
 fi
 cc=${cxx/clang++/clang}
 
-targets="fuzz_template fuzz_formatted_read fuzz_case_file fuzz_problem_file fuzz_matpower_read"
+targets="fuzz_template fuzz_formatted_read fuzz_case_file fuzz_problem_file fuzz_matpower_read
+         fuzz_raw_read fuzz_solve_matpower fuzz_solve_case"
 CC=$cc CXX=$cxx cmake -S "$root" -B "$build" -DCORVO_FUZZ=ON -DCORVO_GUI=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 # shellcheck disable=SC2086
@@ -41,6 +42,9 @@ seed fuzz_formatted_read "$root"/fuzz/seeds/formatted/*
 seed fuzz_case_file "$root"/cases/*.dat "$root"/cases/variants/*.dat
 seed fuzz_problem_file "$root"/cases/twobus.ip
 seed fuzz_matpower_read "$root"/cases/matpower/*.m "$root"/corvo/import/tests/data/*.m
+seed fuzz_raw_read "$root"/fuzz/seeds/raw/*
+seed fuzz_solve_matpower "$root"/cases/matpower/*.m "$root"/corvo/import/tests/data/*.m "$root"/fuzz/seeds/matpower/*
+seed fuzz_solve_case "$root"/cases/*.dat "$root"/cases/variants/*.dat
 
 # Targets that read MATPOWER text get its tokens as a dictionary.
 dictionary() {  # target

@@ -10,6 +10,7 @@ build=${BUILD_DIR:-$root/build}
 
 packages=(cmake make g++ libgtest-dev qt6-base-dev python3
           libcli11-dev nlohmann-json3-dev libsuitesparse-dev clang libclang-rt-14-dev
+          qt6-svg-dev qt6-translations-l10n libgraphviz-dev xvfb xauth x11-utils
           libhdf5-dev openmpi-bin libopenmpi-dev)
 missing=()
 for p in "${packages[@]}"; do

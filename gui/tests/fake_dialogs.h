@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QTimer>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,6 +23,14 @@ class FakeDialogs : public Dialogs {
   std::optional<QString> save_answer;
   std::optional<SaveDialogSettings> last_save_settings;
   std::vector<MessageIcon> icons;
+  // The places named by error boxes of refused fields, in order.
+  std::vector<std::string> places;
+  // The answers to the questions, taken in order; a question without an
+  // answer left is answered Cancel (or No) and recorded as unexpected.
+  std::deque<Answer> answers;
+  std::optional<QString> open_answer;
+  std::optional<QString> file_answer;
+  std::optional<QString> folder_answer;
 
   void message_box(QWidget*, const QString& text, const QString& caption,
                    MessageIcon icon) override {
@@ -50,6 +59,42 @@ class FakeDialogs : public Dialogs {
       }
     });
     form.exec();
+  }
+
+  void show_field_error(QWidget*, const QString& place, const QString& message) override {
+    events.push_back("error " + message.toStdString());
+    places.push_back(place.toStdString());
+  }
+
+  Answer ask(QWidget*, const QString& caption, const QString& text, bool with_cancel) override {
+    events.push_back("ask " + caption.toStdString() + " " + text.toStdString());
+    if (answers.empty()) {
+      events.push_back("unexpected question");
+      return with_cancel ? Answer::Cancel : Answer::No;
+    }
+    const Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+
+  std::optional<QString> choose_file_to_open(QWidget*, const QString&, const QStringList&) override {
+    events.push_back("open dialog");
+    return open_answer;
+  }
+
+  std::optional<QString> choose_file_to_save(QWidget*, const QString& caption, const QString&,
+                                             const QString&, const QString&) override {
+    events.push_back("file dialog " + caption.toStdString());
+    return file_answer;
+  }
+
+  std::optional<QString> choose_folder(QWidget*, const QString& caption) override {
+    events.push_back("folder dialog " + caption.toStdString());
+    return folder_answer;
+  }
+
+  void show_notes(QWidget*, const QString& caption, const QString&, const QStringList& notes) override {
+    events.push_back("notes " + caption.toStdString() + " (" + std::to_string(notes.size()) + ")");
   }
 
   // The events that are error boxes.

@@ -9,7 +9,10 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -102,6 +105,110 @@ TEST(QtDialogs, ShowModalReturnsWhenFormCloses) {
   });
   dialogs.show_modal(form);
   EXPECT_EQ(form.result(), QDialog::Accepted);
+}
+
+// Saving over an existing file asks, about the name with its extension;
+// "Não" gives no file, "Sim" the file.
+TEST(QtDialogs, SaveOverAnExistingFileAsks) {
+  QTemporaryDir folder;
+  std::ofstream(folder.filePath("caso1.dat").toStdString()) << "older case\n";
+  SaveDialogSettings existing = settings();
+  existing.file_name = folder.filePath("caso1");
+  for (const bool replace : {false, true}) {
+    QtDialogs dialogs;
+    QString question;
+    QTimer::singleShot(0, [&question, replace] {
+      static_cast<QDialog*>(QApplication::activeModalWidget())->accept();  // the file dialog's Save
+      QTimer::singleShot(0, [&question, replace] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        question = box->text();
+        for (QAbstractButton* button : box->buttons()) {
+          if (button->text() == (replace ? "Sim" : "Não")) button->click();
+        }
+      });
+    });
+    const std::optional<QString> chosen = dialogs.execute_save_dialog(nullptr, existing);
+    EXPECT_EQ(question, "O arquivo " + folder.filePath("caso1.dat") + " já existe.\nDeseja substituí-lo?");
+    EXPECT_EQ(chosen.has_value(), replace);
+  }
+}
+
+struct AskCase {
+  bool with_cancel;
+  const char* button;  // clicked, or nullptr to close the box by Esc
+  Answer answer;
+};
+
+TEST(QtDialogs, QuestionButtonsAndAnswers) {
+  const AskCase cases[] = {
+      {true, "Sim", Answer::Yes},   {true, "Não", Answer::No},   {true, "Cancelar", Answer::Cancel},
+      {true, nullptr, Answer::Cancel}, {false, "Sim", Answer::Yes}, {false, nullptr, Answer::No},
+  };
+  for (const AskCase& c : cases) {
+    QtDialogs dialogs;
+    when_modal([&c](QWidget& widget) {
+      auto* box = qobject_cast<QMessageBox*>(&widget);
+      ASSERT_NE(box, nullptr);
+      EXPECT_EQ(box->windowTitle(), "CORVO");
+      EXPECT_EQ(box->text(), "Gravar alterações?");
+      QStringList texts;
+      for (QAbstractButton* button : box->buttons()) texts << button->text();
+      texts.sort();
+      EXPECT_EQ(texts, c.with_cancel ? QStringList({"Cancelar", "Não", "Sim"}) : QStringList({"Não", "Sim"}));
+      if (c.button == nullptr) {
+        box->reject();
+        return;
+      }
+      for (QAbstractButton* button : box->buttons()) {
+        if (button->text() == c.button) button->click();
+      }
+    });
+    EXPECT_EQ(dialogs.ask(nullptr, "CORVO", "Gravar alterações?", c.with_cancel), c.answer)
+        << (c.button ? c.button : "Esc");
+  }
+}
+
+TEST(QtDialogs, FieldErrorNamesThePlace) {
+  QtDialogs dialogs;
+  when_modal([](QWidget& widget) {
+    auto* box = qobject_cast<QMessageBox*>(&widget);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Ramos, linha 3, Reatância Série (p.u.): '0,1x' não é um valor real válido");
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    box->accept();
+  });
+  dialogs.show_field_error(nullptr, "Ramos, linha 3, Reatância Série (p.u.)", "'0,1x' não é um valor real válido");
+}
+
+TEST(QtDialogs, NotesAreTheDetailsOfTheBox) {
+  QtDialogs dialogs;
+  when_modal([](QWidget& widget) {
+    auto* box = qobject_cast<QMessageBox*>(&widget);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "O caso foi convertido.");
+    EXPECT_EQ(box->detailedText(), "primeira\nsegunda");
+    box->accept();
+  });
+  dialogs.show_notes(nullptr, "Caso MATPOWER convertido", "O caso foi convertido.", {"primeira", "segunda"});
+}
+
+TEST(QtDialogs, OpenDialogTakesAnExistingFile) {
+  QTemporaryDir folder;
+  std::ofstream(folder.filePath("ieee9.dat").toStdString()) << "x\n";
+  QtDialogs dialogs;
+  when_modal([&folder](QWidget& widget) {
+    auto* dialog = qobject_cast<QFileDialog*>(&widget);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+    dialog->selectFile(folder.filePath("ieee9.dat"));
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  const std::optional<QString> chosen =
+      dialogs.choose_file_to_open(nullptr, "Abrir caso", {"Casos (*.dat *.m)"});
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, folder.filePath("ieee9.dat"));
 }
 
 }  // namespace

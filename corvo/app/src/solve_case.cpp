@@ -1,5 +1,6 @@
 #include "corvo/app/solve_case.hpp"
 
+#include "corvo/app/classic_storage.hpp"
 #include "corvo/app/network_solve.hpp"
 #include "corvo/classic/classic_method.hpp"
 #include "corvo/network/case_file_network.hpp"
@@ -14,6 +15,11 @@ SolveOutcome solve_classic(const std::string& name, const dispatch::CaseData& da
   const network::Network net = network::network_from_case(data, name);
   out.reasons = network::precheck(net, network::build_dc_model(net));
   if (!out.reasons.empty()) return out;
+  const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(data);
+  if (auto refusal = classic_storage_refusal(qp)) {
+    out.reasons.push_back(*refusal);
+    return out;
+  }
   const classic::ClassicResult r = classic::solve_case(data);
   if (r.outcome == classic::Outcome::Failed) {
     out.reasons.push_back("the classic method stopped: " + r.message);
@@ -28,7 +34,7 @@ SolveOutcome solve_classic(const std::string& name, const dispatch::CaseData& da
   q.message = r.message;
   q.outcome = r.outcome == classic::Outcome::Converged ? report::Outcome::converged : report::Outcome::iteration_limit;
   if (q.outcome == report::Outcome::converged) q.zero_threshold = data.parameters.epslnp;
-  out.results = report::make_results(name, data, dispatch::build_dispatch_qp(data), q, report::ReportOptions{});
+  out.results = report::make_results(name, data, qp, q, report::ReportOptions{});
   out.solved = true;
   return out;
 }

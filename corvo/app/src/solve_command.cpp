@@ -3,10 +3,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include <unistd.h>
-
 #include "corvo/app/case_input.hpp"
 #include "corvo/app/case_map_labels.hpp"
+#include "corvo/app/classic_storage.hpp"
 #include "corvo/app/input_error.hpp"
 #include "corvo/app/network_solve.hpp"
 #include "corvo/classic/classic_method.hpp"
@@ -68,25 +67,6 @@ report::Results solve_robust(const SolveArgs& args, const CaseInput& input, std:
   return std::move(outcome.results);
 }
 
-// The classic method holds the constraint matrix, its copy with the
-// row weights and the triangular factor densely: 8 bytes times
-// (2 m n + m m). A case that needs more than the machine's memory is
-// refused before anything is allocated, instead of driving the machine
-// into swap or the out-of-memory killer.
-void check_classic_storage(const dispatch::DispatchQp& qp) {
-  const double m = qp.m, n = qp.nvar;
-  const double needed = 8.0 * (2.0 * m * n + m * m);
-  const double memory = static_cast<double>(sysconf(_SC_PHYS_PAGES)) * static_cast<double>(sysconf(_SC_PAGE_SIZE));
-  if (memory > 0 && needed > memory) {
-    char text[200];
-    std::snprintf(text, sizeof text,
-                  "the classic method needs %.1f GB of dense storage for this case (%d rows, %d columns), "
-                  "more than this machine's %.1f GB; --method robust solves it",
-                  needed / 1e9, qp.m, qp.nvar, memory / 1e9);
-    throw Unsolved{{text}};
-  }
-}
-
 // The classic method works on our case file's model: for another source,
 // the case `corvo import` would write (its mappings go to standard error),
 // and the results are read back in the source's terms through its map.
@@ -102,7 +82,7 @@ report::Results solve_classic(const SolveArgs& args, const CaseInput& input, std
   std::vector<std::string> problems = network::precheck(net, network::build_dc_model(net));
   if (!problems.empty()) throw Unsolved{std::move(problems)};
   const dispatch::DispatchQp qp = dispatch::build_dispatch_qp(data);
-  check_classic_storage(qp);
+  if (auto refusal = classic_storage_refusal(qp)) throw Unsolved{{*refusal}};
   classic::ClassicResult r;
   try {
     r = args.files ? classic::solve_and_write_pipeline_files(args.input) : classic::solve_case(data);

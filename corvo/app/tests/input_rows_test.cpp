@@ -106,4 +106,15 @@ TEST(InputRow, NoLimitMeansNoLimitInTheCaseFile) {
   EXPECT_NEAR(rep["summary"]["cost"].get<double>(), 299000.0, 299000.0 * 1e-6);
 }
 
+// A fuzzed case24_ieee_rts: one unit's linear cost of 241 856 $/MWh beside
+// costs of 10 to 50 (and a tap ratio of 1.203). The method once stopped
+// "converged" at a point whose complementarity the check found at 0.13 $/h;
+// it must now reach a point the check verifies.
+TEST(InputRow, WidelySpreadCostsAreSolvedToAVerifiedOptimum) {
+  RunFolder f;
+  ASSERT_EQ(f.corvo("solve --format json '" + std::string(CORVO_APP_TEST_DATA) + "/wide_costs.m'"), 0)
+      << f.out("corvo");
+  EXPECT_EQ(json::parse(f.out("corvo"))["optimality"]["verdict"], "optimal");
+}
+
 }  // namespace

@@ -157,3 +157,34 @@ TEST(ReportRun, CsvTablesOneFilePerTable) {
 }
 
 }  // namespace
+
+namespace {
+
+// ieee9 with the case parameter epslnp (record 8, columns 41-50) raised:
+// talven, and the classic method, then write every value up to it as zero
+// (0.1 pu: angles and small flows; 1e6: everything, so no generation for
+// 315 MW of load). The run converges, yet its written point does not
+// balance: neither report nor solve may call it optimal.
+class LargeEpslnp : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(LargeEpslnp, WrittenPointIsNotOptimal) {
+  RunFolder f;
+  std::string text = run_folder::read_file(run_folder::kCases / "ieee9.dat");
+  const auto at = text.find("   1.0E-06   1.0E-10");
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, 10, GetParam());
+  run_folder::write_file(f.path() / "ieee9.dat", text);
+  f.solve("ieee9");
+  ASSERT_EQ(run_folder::convergence_flag(f.path() / "talven.flw"), 1);
+  for (const char* command : {"report --format json", "solve --method classic --format json ieee9.dat"}) {
+    EXPECT_EQ(f.corvo(command), 1) << command;
+    const json rep = json::parse(f.out("corvo"));
+    EXPECT_EQ(rep["optimality"]["verdict"], "not optimal") << command;
+    EXPECT_TRUE(contains(rep["optimality"]["failing"], "power balance")) << command;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LargeEpslnp, ::testing::Values("   1.0E-01", "   1.0E+06"),
+                         [](const auto& info) { return std::string(info.param[7] == '-' ? "Tenth" : "Million"); });
+
+}  // namespace

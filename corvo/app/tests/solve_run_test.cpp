@@ -160,7 +160,9 @@ TEST_P(SolveRefuses, NamesWhyAndExitsWithOne) {
   EXPECT_EQ(f.corvo("solve two.dat"), 1);
   // A pre-check leaves nothing to report; an infeasible case reports the
   // relaxation it needs.
-  if (std::string(GetParam().reason) != "infeasible") EXPECT_EQ(f.out("corvo"), "");
+  if (std::string(GetParam().reason) != "infeasible") {
+    EXPECT_EQ(f.out("corvo"), "");
+  }
   EXPECT_NE(f.err("corvo").find("corvo solve: two.dat: the case is not solved:"), std::string::npos) << f.err("corvo");
   EXPECT_NE(f.err("corvo").find(GetParam().reason), std::string::npos) << f.err("corvo");
 }

@@ -1,7 +1,13 @@
 // The pre-checks, each naming what makes the dispatch impossible.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "corvo/network/case_file_network.hpp"
 #include "corvo/network/prechecks.hpp"
+#include "dispatch/case_loader.hpp"
 #include "network_text.hpp"
 
 namespace corvo::network {
@@ -77,6 +83,27 @@ TEST(Precheck, LinesOfZeroLimitsCutABusOff) {
   EXPECT_EQ(problems[0],
             "bus 2 (cut off by line 1 (bus 1-2), line 2 (bus 1-2), whose limits fix their flow): load of 50 MW but no "
             "generator");
+}
+
+// Our case file's negative generation bus (type 3) withdraws 60 to 80 MW;
+// the generator of bus 1 gives at most 50 MW: the network needs at least
+// 60 MW and can give 50.
+TEST(Precheck, NegativeGenerationBusCountsAsLoad) {
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "corvo_precheck_ng.dat";
+  std::ofstream(file, std::ios::binary) << "Negative generation\n"
+                                           "         2         1    100.00\n"
+                                           "         1         2      0.10    100.00   -100.00\n"
+                                           "         2         3\n"
+                                           "      0.00      0.00     10.00  0.000000     50.00      0.00\n"
+                                           "      0.00      0.00      5.00  0.000000     80.00     60.00\n"
+                                           "       100       150\n       500       500\n"
+                                           "        99         0   1.0E-08   1.0E-35   1.0E-06   1.0E-10\n"
+                                           "      0.99   1.0E+05   1.0E-01\n";
+  const Network net = network_from_case(dispatch::load_case_file(file), "ng");
+  std::filesystem::remove(file);
+  const std::vector<std::string> problems = precheck(net, build_dc_model(net));
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0], "the network: load of 0 MW above the generation capacity of -10 MW");
 }
 
 TEST(Precheck, SolvableCaseHasNone) {

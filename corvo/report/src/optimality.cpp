@@ -16,6 +16,7 @@
 #include "corvo/report/optimality.hpp"
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -264,6 +265,17 @@ OptimalityCheck check_optimality(const CaseData& data, const DispatchQp& qp, con
       check.failing.push_back(c.name);
     }
   check.notes = angle_notes(data, solution.x);
+  // A solver that writes small values as zero (talven, after epslnp) makes
+  // every zero stand for a range; wider than the balance tolerance, it is
+  // why the point cannot be verified.
+  if (!check.optimal && solution.zero_threshold * data.sb > tol.balance_mw) {
+    char note[160];
+    std::snprintf(note, sizeof note,
+                  "values up to %g per unit (%g MW) were written as zero: the point is known too coarsely to be "
+                  "verified",
+                  solution.zero_threshold, solution.zero_threshold * data.sb);
+    check.notes.push_back(note);
+  }
   return check;
 }
 

@@ -1,7 +1,14 @@
 // The largest offence against one condition of an optimality check, and
 // whether every offence stays within the tolerance plus its own allowance.
+//
+// The allowance (what the rounding of the values read can explain) counts
+// up to the tolerance itself and no further: values known only coarsely,
+// such as a solver's output that writes everything below a large
+// threshold as zero, cannot show that a condition holds, and must never
+// hide that it fails. So "holds" always means within twice the tolerance.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -18,6 +25,7 @@ class Worst {
   // While every element holds, the largest offence is shown; once one
   // fails, the largest failing one.
   void offer(double offence, double allowance, const std::function<std::string()>& where) {
+    allowance = std::min(allowance, tolerance_);  // NaN stays NaN, and fails
     const bool fails = !(offence <= tolerance_ + allowance);
     if (fails != !holds_) {
       if (fails) {

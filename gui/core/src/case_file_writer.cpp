@@ -1,10 +1,14 @@
 #include "corvo/case_file_writer.hpp"
 
+#include "corvo/number_text.hpp"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <span>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace corvo {
@@ -44,16 +48,47 @@ std::string without_blanks(const std::string& text) {
   return first == std::string::npos ? std::string() : text.substr(first);
 }
 
+// The same format with `decimals` digits after the point: "% 10.2f" with
+// 4 gives "% .4f", "% 10.1E" with 3 gives "% .3E" (the field's width is
+// applied by the caller).
+std::string with_decimals(std::string_view format, int decimals) {
+  const std::size_t point = format.find('.');
+  std::string flags(format.substr(1, point - 1));
+  while (!flags.empty() && flags.back() >= '0' && flags.back() <= '9') flags.pop_back();
+  return "%" + flags + "." + std::to_string(decimals) + std::string(1, format.back());
+}
+
+int decimals_of(std::string_view format) {
+  const std::size_t point = format.find('.');
+  return std::atoi(std::string(format.substr(point + 1)).c_str());
+}
+
+bool reads_back_as(const std::string& text, double value) {
+  return std::strtod(text.c_str(), nullptr) == value;
+}
+
 // Builds the file record by record, checking each field's width.
 class CaseFileText {
  public:
+  explicit CaseFileText(FieldPrecision precision) : precision_(precision) {}
+
   template <class Value>
   void field(const char* format, Value value, std::size_t width, const ItemName& item) {
-    const std::string text = printf_field(format, value);
+    std::string text = printf_field(format, value);
     if (text.size() > width) {
       throw CaseFileLayoutError(item.text() + ": o valor " + without_blanks(text) +
                                 " não cabe nas " + std::to_string(width) +
                                 " colunas do arquivo de dados");
+    }
+    if constexpr (std::is_floating_point_v<Value>) {
+      if (!reads_back_as(text, value)) {
+        if (precision_ == FieldPrecision::keep_values) text = closer_text(format, value, width, text);
+        text = std::string(width - text.size(), ' ') + text;
+        if (!reads_back_as(text, value)) {
+          rounded_.push_back(item.text() + ": " + form_number_text(value, ',') + " gravado como " +
+                             without_blanks(text));
+        }
+      }
     }
     text_ += text;
   }
@@ -61,10 +96,25 @@ class CaseFileText {
   // Records end with CR LF, like every file the programs write; the reader
   // accepts LF alone too.
   void end_record() { text_ += "\r\n"; }
-  std::string take() { return std::move(text_); }
+  RenderedCaseFile take() { return {std::move(text_), std::move(rounded_)}; }
 
  private:
+  // The text with the fewest decimals beyond the format's own that reads
+  // back as `value` within `width` columns, or else the one with the most
+  // decimals that fit.
+  static std::string closer_text(const char* format, double value, std::size_t width,
+                                 std::string best) {
+    for (int decimals = decimals_of(format) + 1;; ++decimals) {
+      const std::string text = printf_field(with_decimals(format, decimals).c_str(), value);
+      if (text.size() > width) return best;
+      best = text;
+      if (reads_back_as(text, value)) return best;
+    }
+  }
+
+  FieldPrecision precision_;
   std::string text_;
+  std::vector<std::string> rounded_;
 };
 
 void check_title(std::string_view title) {
@@ -182,9 +232,14 @@ void write_parameters(CaseFileText& out, const AlgorithmParameters& p) {
 }  // namespace
 
 std::string render_case_file(std::string_view title, const CaseData& case_data) {
+  return render_case_file(title, case_data, FieldPrecision::as_formatted).text;
+}
+
+RenderedCaseFile render_case_file(std::string_view title, const CaseData& case_data,
+                                  FieldPrecision precision) {
   check_shape(case_data);
   check_title(title);
-  CaseFileText out;
+  CaseFileText out(precision);
   out.literal(title);
   out.end_record();
   write_sizes(out, case_data);

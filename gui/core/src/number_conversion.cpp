@@ -11,6 +11,9 @@ namespace corvo {
 ConversionError::ConversionError(const std::string& message, std::string text)
     : std::runtime_error(message), text_(std::move(text)) {}
 
+PlacedConversionError::PlacedConversionError(const ConversionError& error, std::string place)
+    : ConversionError(error), place_(std::move(place)) {}
+
 namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }

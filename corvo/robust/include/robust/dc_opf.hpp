@@ -39,7 +39,8 @@ struct DcOpf {
 
   std::vector<std::int32_t> branch_from;  // bus indexes
   std::vector<std::int32_t> branch_to;
-  std::vector<double> susceptance;        // b_l > 0 (0: a branch out of service kept for its pattern)
+  std::vector<double> susceptance;        // b_l; negative for a series capacitor (x < 0); 0: a branch
+                                          // out of service kept for its pattern
   std::vector<double> diff_lower;         // radians
   std::vector<double> diff_upper;
 
@@ -85,6 +86,32 @@ struct Options {
   // demand, unit bound and branch bound may be violated at a high penalty)
   // and return the least relaxation that makes it feasible.
   bool relax_when_infeasible = true;
+  // Absolute tolerances in the problem's own units, required besides the
+  // relative `tolerance` when positive (0: not applied), so that a caller
+  // whose check is absolute (MW, $/MWh) gets a point that passes it
+  // however large the costs or limits are:
+  //   balance_tolerance: largest bus balance residual, and largest bound
+  //     residual of a unit or (as b·Δθ) of a branch, in units of power;
+  //   price_tolerance: largest c + q·u − (λto − λfrom) − z_lower + z_upper
+  //     of a unit, $/h per unit of power;
+  //   complementarity_tolerance: largest (distance to a bound)·multiplier, $/h.
+  double balance_tolerance = 0.0;
+  double price_tolerance = 0.0;
+  double complementarity_tolerance = 0.0;
+};
+
+// Where the time of a solve went (for benchmarks and --verbose).
+struct SolveStatistics {
+  int iterations_optimal = 0;    // the problem itself
+  int iterations_phase_one = 0;  // the least-violation problem (only when infeasibility is suspected)
+  int iterations_elastic = 0;    // the penalised elastic problem (infeasible problems)
+  int analyses = 0;              // symbolic analyses (0 when a workspace held the pattern's)
+  int factorizations = 0;
+  int solves = 0;                // triangular solve pairs, refinement included
+  double seconds_total = 0.0;
+  double seconds_analysis = 0.0;
+  double seconds_factor = 0.0;
+  double seconds_solve = 0.0;
 };
 
 // The least relaxation that makes an infeasible problem feasible, each
@@ -123,6 +150,7 @@ struct Solution {
   std::int32_t difficult_branch = -1;
   // infeasible: the least relaxation (when Options::relax_when_infeasible).
   Relaxation relaxation;
+  SolveStatistics statistics;
 };
 
 // Work that many problems of one pattern share (the same buses, nodes,

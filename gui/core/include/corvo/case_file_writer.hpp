@@ -16,11 +16,21 @@
 // A value wider than its columns would shift every later field of its
 // record and be read wrongly, so such a case is refused with
 // CaseFileLayoutError naming the item, and nothing is rendered.
+//
+// The formats give reactances and limits two decimals. A value typed with
+// two decimals is written exactly; one read from a file written elsewhere
+// (a public network's reactance of 0.0037, say) would lose its digits, or
+// become a zero reactance that orsa refuses. With FieldPrecision::
+// keep_values a real field whose formatted text does not read back as its
+// value gets as many more decimals as its value needs and its columns hold;
+// every value that the formats hold exactly is written byte for byte as
+// they write it.
 #pragma once
 
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "corvo/case_data.hpp"
 
@@ -39,5 +49,22 @@ class CaseFileLayoutError : public std::runtime_error {
 // least 1 bus and 0 lines, and every array must hold as many entries as its
 // count says (std::invalid_argument otherwise).
 std::string render_case_file(std::string_view title, const CaseData& case_data);
+
+enum class FieldPrecision {
+  as_formatted,  // the formats above, whatever they round
+  keep_values,   // more decimals where a value needs them and its columns hold them
+};
+
+struct RenderedCaseFile {
+  std::string text;
+  // The items whose written text reads back as another value than the
+  // case's, e.g. "Ramo 3, Reatância Série (p.u.): 0,0576 gravado como 0.06".
+  std::vector<std::string> rounded;
+};
+
+// As above, with the precision of the real fields chosen, and the list of
+// values that the file does not hold exactly.
+RenderedCaseFile render_case_file(std::string_view title, const CaseData& case_data,
+                                  FieldPrecision precision);
 
 }  // namespace corvo

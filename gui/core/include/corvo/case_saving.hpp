@@ -6,6 +6,7 @@
 
 #include "corvo/algorithm_parameters.hpp"
 #include "corvo/case_data.hpp"
+#include "corvo/case_file_writer.hpp"
 
 namespace corvo {
 
@@ -19,5 +20,12 @@ namespace corvo {
 // leaving the old file as it was).
 void save_case(const std::filesystem::path& path, std::string_view title, CaseData& case_data,
                const ParameterTexts& unconfirmed_texts, char decimal_separator);
+
+// The first half of a save, for a caller that asks the user before the
+// file is written: converts unconfirmed parameters as save_case does and
+// renders the file with `precision`. Nothing is written.
+RenderedCaseFile prepare_case_file(std::string_view title, CaseData& case_data,
+                                   const ParameterTexts& unconfirmed_texts, char decimal_separator,
+                                   FieldPrecision precision);
 
 }  // namespace corvo

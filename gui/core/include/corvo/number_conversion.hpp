@@ -26,6 +26,18 @@ class ConversionError : public std::runtime_error {
   std::string text_;
 };
 
+// A conversion error at a named place of a form ("Ramos, linha 3,
+// Reatância Série (p.u.)"), so that the error box can say where the
+// refused text stands. what() is the conversion's own message.
+class PlacedConversionError : public ConversionError {
+ public:
+  PlacedConversionError(const ConversionError& error, std::string place);
+  const std::string& place() const { return place_; }
+
+ private:
+  std::string place_;
+};
+
 // The whole text as a 32-bit integer, or ConversionError.
 std::int32_t StrToInt(std::string_view text);
 

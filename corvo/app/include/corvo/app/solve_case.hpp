@@ -22,9 +22,10 @@ struct SolveRequest {
 };
 
 struct SolveOutcome {
-  // False when no point was reached: a pre-check failed, the case is
-  // infeasible, the run was cancelled or the method failed; `reasons` says
-  // why, one sentence each.
+  // False when no point was reached: a pre-check failed, the run was
+  // cancelled, the method failed, or the classic method's dense storage
+  // would exceed the machine's memory; `reasons` says why, one sentence
+  // each. An infeasible case is solved, with its relaxation in `results`.
   bool solved = false;
   std::vector<std::string> reasons;
   report::Results results;  // when solved: the tables and the optimality check

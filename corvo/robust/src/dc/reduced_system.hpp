@@ -1,0 +1,98 @@
+// The Newton system of the iteration once the units, slacks and
+// multipliers are eliminated: a symmetric quasi-definite system in the
+// free angles θ and the bus prices λ,
+//
+//   [ CᵀHC + δp·I        Kᵀ        ] [Δθ]   [rθ]
+//   [      K       −(U·D·Uᵀ + δd·I) ] [Δλ] = [rλ]
+//
+// where K is the network's susceptance matrix (bus rows, free-node
+// columns), C the branches' incidence on the free nodes, H the branch
+// bound weights, U the units' incidence on the buses and D = 1/(q + unit
+// bound weights) the units' inverse weights (0 for a fixed unit).
+//
+// It is factored by CHOLMOD's simplicial LDLᵀ, whose ordering and
+// symbolic analysis depend only on the pattern and are kept in an
+// Analysis between factorisations (and between problems of one pattern).
+// The regularisations δp, δd keep every pivot away from zero; each solve
+// is refined against the unregularised matrix.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "dc/model.hpp"
+
+namespace corvo::robust::dc {
+
+// Seconds and counts of the linear algebra, for the benchmarks.
+struct AlgebraStats {
+  int analyses = 0;
+  int factorizations = 0;
+  int solves = 0;
+  double seconds_analysis = 0.0;
+  double seconds_factor = 0.0;
+  double seconds_solve = 0.0;
+};
+
+// The pattern of the reduced matrix (upper triangle, compressed columns)
+// and CHOLMOD's analysis of it. One per thread; reused while the pattern
+// is unchanged.
+class Analysis {
+ public:
+  Analysis();
+  ~Analysis();
+  Analysis(const Analysis&) = delete;
+  Analysis& operator=(const Analysis&) = delete;
+
+  // Makes `column_start`/`row_index` the current pattern, analysing it
+  // unless it equals the pattern already analysed.
+  // `group` gives each unknown its node: the ordering keeps the unknowns
+  // of one node together.
+  void adopt(std::vector<std::int32_t> column_start, std::vector<std::int32_t> row_index,
+             const std::vector<std::int32_t>& group, AlgebraStats& stats);
+
+  struct Impl;
+  std::unique_ptr<Impl> impl;
+};
+
+class ReducedSystem {
+ public:
+  ReducedSystem(const Model& model, Analysis& analysis, AlgebraStats& stats);
+
+  std::size_t size() const { return size_; }
+  std::size_t angle_unknowns() const { return angles_; }
+
+  // Assembles and factors the matrix for these weights: per unit its
+  // inverse weight 1/(q + h) (0 for a fixed unit), per branch the weight
+  // of its bounds. Returns false when the factorisation fails.
+  bool factor(std::span<const double> unit_inverse_weight, std::span<const double> branch_weight);
+
+  // Solves for (Δθ, Δλ), stacked as one vector of size(), with the last
+  // factor, refined against the unregularised matrix until the relative
+  // residual ‖rhs − M·x‖∞ / ‖rhs‖∞ is at most `target` (or stops
+  // improving). Returns that residual.
+  double solve(std::span<const double> rhs, std::span<double> x, double target);
+
+ private:
+  void multiply(std::span<const double> x, std::span<double> y) const;  // y = M·x, unregularised
+  void solve_once(std::span<const double> rhs, std::span<double> x);
+  void equilibrate();
+
+  const Model& model_;
+  Analysis& analysis_;
+  AlgebraStats& stats_;
+  std::size_t angles_ = 0;
+  std::size_t size_ = 0;
+  // Where each element adds into the matrix values (-1: nowhere).
+  std::vector<std::int32_t> branch_slots_;  // 7 per branch: G ff, tt, ft; K (bf,f), (bf,t), (bt,f), (bt,t)
+  std::vector<std::int32_t> unit_slots_;    // 3 per unit: (to,to), (from,from), (to,from)
+  std::vector<std::int32_t> diagonal_slots_;
+  std::vector<double> values_;              // unregularised
+  std::vector<double> regularisation_;      // per unknown, added to the equilibrated diagonal
+  std::vector<double> scaling_;             // equilibration S: the factor is of S·M·S
+  std::vector<double> work_residual_, work_correction_, work_product_, work_previous_;
+};
+
+}  // namespace corvo::robust::dc

@@ -1,0 +1,18 @@
+#include "translations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+bool install_portuguese_translations(QCoreApplication& application) {
+  const QLocale portuguese(QLocale::Portuguese, QLocale::Brazil);
+  QLocale::setDefault(portuguese);
+  auto* translator = new QTranslator(&application);
+  if (!translator->load(portuguese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
+}
