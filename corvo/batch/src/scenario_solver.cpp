@@ -188,7 +188,7 @@ ScenarioResult ScenarioSolver::solve_robust(const network::Network& net, ThreadW
   const std::vector<std::string> problems = network::precheck(net, model);
   if (!problems.empty()) return unsolved(ScenarioStatus::precheck_failed, joined(problems, "; "));
   const bool same = same_pattern(model.problem, base_model_.problem);
-  robust::Workspace* workspace = same ? workspaces.base() : workspaces.other();
+  robust::Workspace* workspace = same ? &workspaces.base : &workspaces.other;
   const robust::Solution* start = same && start_ ? &*start_ : nullptr;
   ScenarioResult r = solve_model_of(net, model, workspace, start);
   if (start != nullptr && !r.optimal) r = solve_model_of(net, model, workspace, nullptr);

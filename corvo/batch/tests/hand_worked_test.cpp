@@ -207,6 +207,18 @@ TEST_F(HandWorked, EveryScenarioNumberByNumber) {
     EXPECT_TRUE(std::isnan(r.cost));
     EXPECT_NE(r.reason.find(want.reason_part), std::string::npos) << r.reason;
     EXPECT_TRUE(r.buses.empty() && r.generators.empty() && r.lines.empty());
+    if (want.status != ScenarioStatus::infeasible) {
+      EXPECT_TRUE(r.relaxation.empty());
+      continue;
+    }
+    // The least relaxation relaxes limits before it leaves load unserved,
+    // and unit 2, out of service, is no limit to relax: branch 1 must
+    // carry 90 − 70 = 20 MW more than its rating.
+    ASSERT_EQ(r.relaxation.size(), 1u);
+    EXPECT_EQ(r.relaxation[0].element, "branch 1 (bus 1-2)");
+    EXPECT_EQ(r.relaxation[0].what, "flow above its upper limit");
+    EXPECT_NEAR(r.relaxation[0].amount, 20.0, kMw);
+    EXPECT_EQ(r.relaxation[0].unit, "MW");
   }
 }
 

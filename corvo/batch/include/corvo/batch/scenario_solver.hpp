@@ -10,7 +10,6 @@
 // or processes.
 #pragma once
 
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -31,18 +30,9 @@ struct SolveSettings {
 
 // The analyses a thread keeps: one for the base pattern, one for any
 // other (a scenario that islands part of the network).
-class ThreadWorkspaces {
- public:
-  ThreadWorkspaces();
-  ~ThreadWorkspaces();
-  ThreadWorkspaces(const ThreadWorkspaces&) = delete;
-  ThreadWorkspaces& operator=(const ThreadWorkspaces&) = delete;
-  robust::Workspace* base();
-  robust::Workspace* other();
-
- private:
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
+struct ThreadWorkspaces {
+  robust::Workspace base;
+  robust::Workspace other;
 };
 
 class ScenarioSolver {
