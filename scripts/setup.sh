@@ -10,7 +10,8 @@ build=${BUILD_DIR:-$root/build}
 
 packages=(cmake make g++ libgtest-dev qt6-base-dev python3
           libcli11-dev nlohmann-json3-dev libsuitesparse-dev clang libclang-rt-14-dev
-          qt6-svg-dev qt6-translations-l10n libgraphviz-dev xvfb xauth x11-utils)
+          qt6-svg-dev qt6-translations-l10n libgraphviz-dev xvfb xauth x11-utils
+          libhdf5-dev openmpi-bin libopenmpi-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
