@@ -118,3 +118,43 @@ TEST(InputRow, WidelySpreadCostsAreSolvedToAVerifiedOptimum) {
 }
 
 }  // namespace
+
+namespace {
+
+// Badly scaled but feasible networks are solved to a verified optimum, end
+// to end: the two-bus network (10 $/MWh at bus 1, 50 MW at bus 2, x 0.1)
+// with limits of 1e12 MW, with a base power of 1e-7 MVA, and with a second
+// branch of 1e-7 pu in parallel. Each optimum is 50 MW at 10 $/MWh: 500 $/h.
+struct Scaled {
+  const char* name;
+  std::string base;
+  std::string gen_max;
+  std::string branches;
+};
+
+class BadlyScaled : public ::testing::TestWithParam<Scaled> {};
+
+TEST_P(BadlyScaled, IsSolvedToAVerifiedOptimum) {
+  const Scaled& c = GetParam();
+  RunFolder f;
+  run_folder::write_file(f.path() / "scaled.m",
+                         "function mpc = scaled\nmpc.version = '2';\nmpc.baseMVA = " + c.base +
+                             ";\nmpc.bus = [1 3 0 0 0 0; 2 1 50 0 0 0];\n"
+                             "mpc.gen = [1 0 0 0 0 1 100 1 " + c.gen_max + " 0];\n"
+                             "mpc.branch = [" + c.branches + "];\nmpc.gencost = [2 0 0 2 10 0];\n");
+  ASSERT_EQ(f.corvo("solve --format json scaled.m"), 0) << f.out("corvo") << f.err("corvo");
+  const json rep = json::parse(f.out("corvo"));
+  EXPECT_EQ(rep["optimality"]["verdict"], "optimal");
+  EXPECT_NEAR(rep["summary"]["cost"].get<double>(), 500.0, 500.0 * 1e-6);
+  EXPECT_NEAR(rep["buses"][1]["lmp"].get<double>(), 10.0, 1e-3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadlyScaled,
+    ::testing::Values(Scaled{"limits_1e12", "100", "1e12", "1 2 0 0.1 0 1e12 0 0 0 0 1"},
+                      Scaled{"base_1e_minus_7", "1e-7", "200", "1 2 0 0.1 0 0 0 0 0 0 1"},
+                      Scaled{"reactance_1e_minus_7", "100", "200",
+                             "1 2 0 0.1 0 0 0 0 0 0 1; 1 2 0 1e-7 0 0 0 0 0 0 1"}),
+    [](const ::testing::TestParamInfo<Scaled>& info) { return std::string(info.param.name); });
+
+}  // namespace
