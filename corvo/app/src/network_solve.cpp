@@ -146,6 +146,11 @@ report::Results results_of(const network::Network& net, const network::DcModel& 
   r.summary.iterations = run.iterations;
   r.summary.message = run.message;
   r.summary.base_mva = net.base_mva;
+  for (std::size_t i = 0; i < net.buses.size(); ++i)
+    if (model.bus_of[i] >= 0) r.summary.total_load_mw += net.buses[i].load_mw + net.buses[i].shunt_mw;
+  r.summary.total_generation_mw = std::nan("");
+  r.summary.cost = r.summary.cost_with_constant = r.summary.constant_cost = std::nan("");
+  r.dropped = report::dropped_rows(net, model);
   r.check.conditions.push_back(report::solver_outcome_condition(run.outcome, run.iterations, run.message));
   r.check.failing.push_back("solver outcome");
   r.relaxation = relaxation_rows(net, model, s.relaxation);

@@ -162,6 +162,11 @@ TEST_P(SolveRefuses, NamesWhyAndExitsWithOne) {
   // relaxation it needs.
   if (std::string(GetParam().reason) != "infeasible") {
     EXPECT_EQ(f.out("corvo"), "");
+  } else {
+    // 50 MW must cross a line rated 30 MW: its limit must give 20 MW (the
+    // elastic problem relaxes limits before it sheds load).
+    EXPECT_NE(f.out("corvo").find("line 1 (bus 1-2)  flow above its upper limit  20.0000  MW"), std::string::npos)
+        << f.out("corvo");
   }
   EXPECT_NE(f.err("corvo").find("corvo solve: two.dat: the case is not solved:"), std::string::npos) << f.err("corvo");
   EXPECT_NE(f.err("corvo").find(GetParam().reason), std::string::npos) << f.err("corvo");

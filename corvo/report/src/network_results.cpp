@@ -134,22 +134,6 @@ std::vector<LineRow> line_rows(const Network& net, const DcModel& model, const N
   return rows;
 }
 
-std::vector<DroppedRow> dropped_rows(const Network& net, const DcModel& model) {
-  std::vector<DroppedRow> rows;
-  for (const network::DroppedElement& d : model.dropped) {
-    switch (d.kind) {
-      case network::DroppedElement::Kind::bus: rows.push_back({"bus", network::bus_name(net, d.index), d.reason}); break;
-      case network::DroppedElement::Kind::generator:
-        rows.push_back({"generator", network::generator_name(net, d.index), d.reason});
-        break;
-      case network::DroppedElement::Kind::branch:
-        rows.push_back({"branch", network::branch_name(net, d.index), d.reason});
-        break;
-    }
-  }
-  return rows;
-}
-
 Summary summary_of(const Network& net, const DcModel& model, const NetworkSolution& s, const SolverRun& run) {
   Summary sum;
   sum.case_name = net.name;
@@ -173,6 +157,22 @@ Summary summary_of(const Network& net, const DcModel& model, const NetworkSoluti
 }
 
 }  // namespace
+
+std::vector<DroppedRow> dropped_rows(const Network& net, const DcModel& model) {
+  std::vector<DroppedRow> rows;
+  for (const network::DroppedElement& d : model.dropped) {
+    switch (d.kind) {
+      case network::DroppedElement::Kind::bus: rows.push_back({"bus", network::bus_name(net, d.index), d.reason}); break;
+      case network::DroppedElement::Kind::generator:
+        rows.push_back({"generator", network::generator_name(net, d.index), d.reason});
+        break;
+      case network::DroppedElement::Kind::branch:
+        rows.push_back({"branch", network::branch_name(net, d.index), d.reason});
+        break;
+    }
+  }
+  return rows;
+}
 
 MarginalCost marginal_cost(const network::CostCurve& cost, double mw, double kink_mw) {
   if (cost.model == network::CostCurve::Model::polynomial) {

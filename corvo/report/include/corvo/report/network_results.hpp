@@ -26,6 +26,10 @@ Results make_network_results(const network::Network& net, const network::DcModel
                              const network::NetworkSolution& solution, const SolverRun& run,
                              const Tolerances& tolerances);
 
+// The elements the DC model leaves out, named in the source's terms, with
+// the reason.
+std::vector<DroppedRow> dropped_rows(const network::Network& net, const network::DcModel& model);
+
 // The optimality conditions of the DC dispatch, judged from the point
 // alone (outputs, angles, prices and limit multipliers), in MW and $/MWh:
 //  - power balance at every bus, with every flow recomputed from the
