@@ -21,10 +21,10 @@ constexpr double kUnitRegularisation = 1e-8;
 // An iterate is suspected of having no feasible point to converge to when
 // its primal residual did not halve over kStallWindow iterations.
 constexpr int kStallWindow = 5;
-// Relative accuracy of the Newton directions (see solve_target).
-constexpr double kFinestSolve = 1e-10;
-constexpr double kRoughestSolve = 1e-7;
-constexpr double kSolveFraction = 1e-5;
+// The share of the tolerances a direction's residual may use, and the
+// most refinement corrections spent on it.
+constexpr double kSolveShare = 0.1;
+constexpr int kMaxRefinements = 8;
 
 double norm_inf(std::span<const double> v) {
   double m = 0.0;
@@ -159,17 +159,28 @@ NewtonTerms newton_terms(const Model& m, const Shapes& shapes, const Iterate& it
       box_targets(shapes.branches, it.branches, target, predictor ? &predictor->branches : nullptr));
 }
 
-// The accuracy a direction needs: far from the optimum a rough one
-// serves as well; near it, 1e-10 relative.
-double solve_target(const Measures& me) {
-  const double distance = std::max({me.primal, me.dual, me.gap});
-  return std::max(kFinestSolve, std::min(kRoughestSolve, kSolveFraction * distance));
+// The accuracy of the corrector's direction. A step α leaves the balance
+// residual (1 − α)·r + α·(the solve's residual in the price rows), and the
+// angles' stationarity likewise with the angle rows (the units' and the
+// bounds' rows are eliminated exactly), so the solve's residuals are kept
+// kSolveShare below what the stopping test accepts, and no lower: a
+// direction solved more accurately moves the iterate no better.
+SolveAccuracy corrector_accuracy(const Model& m, const IpmSettings& settings) {
+  SolveAccuracy a;
+  a.angle_rows = kSolveShare * settings.tolerance * (1.0 + price_scale(m));
+  a.price_rows = kSolveShare * settings.tolerance * (1.0 + norm_inf(m.demand));
+  if (settings.absolute.power > 0.0) {
+    a.price_rows = std::min(a.price_rows, kSolveShare * settings.absolute.power);
+  }
+  a.max_refinements = kMaxRefinements;
+  return a;
 }
 
 // Solves the reduced system for the terms and recovers every direction.
 // Returns false when the direction is not finite.
 bool solve_direction(const Model& m, const Shapes& shapes, ReducedSystem& system,
-                     const Iterate& it, const Evaluation& ev, const NewtonTerms& t, Direction& d) {
+                     const Iterate& it, const Evaluation& ev, const NewtonTerms& t,
+                     const SolveAccuracy& accuracy, Direction& d) {
   const std::size_t angles = system.angle_unknowns();
   std::vector<double> rhs(system.size(), 0.0), x(system.size());
   std::span<double> rhs_theta(rhs.data(), angles), rhs_lambda(rhs.data() + angles, rhs.size() - angles);
@@ -180,7 +191,7 @@ bool solve_direction(const Model& m, const Shapes& shapes, ReducedSystem& system
   for (std::size_t j = 0; j < m.units(); ++j) scaled_unit_rhs[j] = t.unit_inverse[j] * t.unit_rhs[j];
   add_unit_terms(m, scaled_unit_rhs, rhs_lambda);
 
-  system.solve(rhs, x, solve_target(ev.measures));
+  system.solve(rhs, x, accuracy);
   if (!all_finite(x)) return false;
   d.theta.assign(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(angles));
   d.lambda.assign(x.begin() + static_cast<std::ptrdiff_t>(angles), x.end());
@@ -256,6 +267,11 @@ IpmResult run_interior_point(const Model& m, ReducedSystem& system, Iterate& it,
   // With quadratic costs the unit stationarity couples u and λ: separate
   // steps would leave a residual (α_p − α_d)·q·Δu behind and the iterate
   // can cycle. Linear problems keep separate steps.
+  // The predictor only sets the centring and the second-order term: its
+  // error never reaches the iterate, and one solve without refinement
+  // gives the same iterations as a refined one.
+  const SolveAccuracy predictor_accuracy{0.0, 0.0, 0};
+  const SolveAccuracy accuracy = corrector_accuracy(m, settings);
   const bool quadratic = std::any_of(m.quadratic_cost.begin(), m.quadratic_cost.end(),
                                      [](double q) { return q > 0.0; });
   for (int k = 0;; ++k) {
@@ -317,7 +333,7 @@ IpmResult run_interior_point(const Model& m, ReducedSystem& system, Iterate& it,
                   "the Newton system could not be factored at iteration " + std::to_string(k));
     }
     Direction affine;
-    if (!solve_direction(m, shapes, system, it, ev, terms, affine)) {
+    if (!solve_direction(m, shapes, system, it, ev, terms, predictor_accuracy, affine)) {
       return stop(Outcome::numerical_failure, "the Newton direction is not finite");
     }
     double ap = 0.0, ad = 0.0;
@@ -332,7 +348,7 @@ IpmResult run_interior_point(const Model& m, ReducedSystem& system, Iterate& it,
     // Corrector: centring plus the second-order term of the predictor.
     terms = newton_terms(m, shapes, it, ev, sigma * me.mu, &affine);
     Direction d;
-    if (!solve_direction(m, shapes, system, it, ev, terms, d)) {
+    if (!solve_direction(m, shapes, system, it, ev, terms, accuracy, d)) {
       return stop(Outcome::numerical_failure, "the Newton direction is not finite");
     }
     step_lengths(shapes, it, d, kFractionToBoundary, step_primal, step_dual);

@@ -57,6 +57,16 @@ class Analysis {
   std::unique_ptr<Impl> impl;
 };
 
+// How accurately a solve must satisfy the unregularised system: limits on
+// the largest residual of the angle rows (the angles' stationarity) and of
+// the price rows (the bus balances), in the model's scaled units, and the
+// most refinement corrections to spend on reaching them.
+struct SolveAccuracy {
+  double angle_rows = 0.0;
+  double price_rows = 0.0;
+  int max_refinements = 0;
+};
+
 class ReducedSystem {
  public:
   ReducedSystem(const Model& model, Analysis& analysis, AlgebraStats& stats);
@@ -70,10 +80,11 @@ class ReducedSystem {
   bool factor(std::span<const double> unit_inverse_weight, std::span<const double> branch_weight);
 
   // Solves for (Δθ, Δλ), stacked as one vector of size(), with the last
-  // factor, refined against the unregularised matrix until the relative
-  // residual ‖rhs − M·x‖∞ / ‖rhs‖∞ is at most `target` (or stops
-  // improving). Returns that residual.
-  double solve(std::span<const double> rhs, std::span<double> x, double target);
+  // factor, refined against the unregularised matrix until the residual
+  // rhs − M·x of each block of rows is within `accuracy` (or the
+  // corrections run out or stop gaining); with no corrections allowed,
+  // the residual is not even computed.
+  void solve(std::span<const double> rhs, std::span<double> x, const SolveAccuracy& accuracy);
 
  private:
   void multiply(std::span<const double> x, std::span<double> y) const;  // y = M·x, unregularised

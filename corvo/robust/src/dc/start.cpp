@@ -21,8 +21,17 @@ constexpr double kHugeSlack = 1e6;
 constexpr double kStartFloor = 0.1;
 // Relative accuracy of the start's two solves.
 constexpr double kStartSolve = 1e-8;
+constexpr int kStartRefinements = 8;
 // Floors of slacks and multipliers in a warm start.
 constexpr double kWarmFloor = 1e-2;
+
+// The start's solves: residuals within kStartSolve of the largest
+// right-hand side, in at most kStartRefinements corrections.
+SolveAccuracy start_accuracy(std::span<const double> rhs) {
+  double largest = 0.0;
+  for (double v : rhs) largest = std::max(largest, std::fabs(v));
+  return {kStartSolve * largest, kStartSolve * largest, kStartRefinements};
+}
 
 struct Shapes {
   BoxShape units;
@@ -135,7 +144,7 @@ bool cold_start(const Model& m, ReducedSystem& system, Iterate& it) {
   balance_residual(m, it.u, diff, balance);
   std::vector<double> rhs(system.size(), 0.0), x(system.size());
   for (std::size_t i = 0; i < balance.size(); ++i) rhs[angles + i] = -balance[i];
-  system.solve(rhs, x, kStartSolve);
+  system.solve(rhs, x, start_accuracy(rhs));
   it.theta.assign(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(angles));
   std::span<const double> change(x.data() + angles, balance.size());
   for (std::size_t j = 0; j < nu; ++j) it.u[j] += inverse[j] * unit_price(m, change, j);
@@ -147,7 +156,7 @@ bool cold_start(const Model& m, ReducedSystem& system, Iterate& it) {
   }
   std::fill(rhs.begin(), rhs.end(), 0.0);
   add_unit_terms(m, marginal, std::span<double>(rhs.data() + angles, balance.size()));
-  system.solve(rhs, x, kStartSolve);
+  system.solve(rhs, x, start_accuracy(rhs));
   it.lambda.assign(x.begin() + static_cast<std::ptrdiff_t>(angles), x.end());
   std::vector<double> dual_diff(nl);
   branch_differences(m, std::span<const double>(x.data(), angles), dual_diff);
