@@ -4,11 +4,14 @@
 // solves, the time per iteration and the shares of the symbolic
 // analysis, the factorisations and the triangular solves.
 //
-// Usage: bench_dc_opf [--repeat N] [--workspace] [--verbose] CASE.dat...
+// Usage: bench_dc_opf [--repeat N] [--workspace] [--verbose]
+//                     [--factorisation automatic|simplicial|supernodal] CASE.dat...
 //   --repeat N    solves per case (default 5; the median is shown)
 //   --workspace   reuse one workspace across the repeats of a case (the
 //                 first solve analyses the pattern, the others do not)
 //   --verbose     the iteration log of every solve on standard error
+//   --factorisation  force one factorisation of the Newton system (default:
+//                 automatic, by the size of the factor)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -31,7 +34,9 @@ struct Run {
 };
 
 int usage() {
-  std::fprintf(stderr, "usage: bench_dc_opf [--repeat N] [--workspace] [--verbose] CASE.dat...\n");
+  std::fprintf(stderr,
+               "usage: bench_dc_opf [--repeat N] [--workspace] [--verbose] "
+               "[--factorisation automatic|simplicial|supernodal] CASE.dat...\n");
   return 64;
 }
 
@@ -41,11 +46,11 @@ void report(const std::string& name, const corvo::robust::DcOpf& p, std::vector<
   const Solution& s = median.solution;
   const auto& st = s.statistics;
   const double total = st.seconds_total > 0.0 ? st.seconds_total : 1.0;
-  std::printf("%-16s %6d %6zu %5zu  %-8s %3d  %16.6f  %8.4f s  %7.2f ms/it  analysis %4.1f%%  factor %4.1f%% (%d, %.2f ms each)  solve %4.1f%% (%d)\n",
+  std::printf("%-16s %6d %6zu %5zu  %-8s %3d  %16.6f  %8.4f s  %7.2f ms/it  analysis %4.1f%%  %s factor %4.1f%% (%d, %.2f ms each)  solve %4.1f%% (%d)\n",
               name.c_str(), p.buses, p.branch_from.size(), p.unit_to.size(),
               corvo::robust::status_text(s.status).c_str(), s.iterations, s.cost, median.seconds,
               1e3 * median.seconds / std::max(1, s.iterations), 100.0 * st.seconds_analysis / total,
-              100.0 * st.seconds_factor / total, st.factorizations,
+              st.supernodal ? "supernodal" : "simplicial", 100.0 * st.seconds_factor / total, st.factorizations,
               1e3 * st.seconds_factor / std::max(1, st.factorizations), 100.0 * st.seconds_solve / total,
               st.solves);
 }
@@ -56,6 +61,7 @@ int main(int argc, char** argv) {
   int repeat = 5;
   bool reuse = false;
   bool verbose = false;
+  auto factorisation = corvo::robust::Factorisation::automatic;
   std::vector<std::string> files;
   for (int k = 1; k < argc; ++k) {
     const std::string arg = argv[k];
@@ -66,6 +72,15 @@ int main(int argc, char** argv) {
       reuse = true;
     } else if (arg == "--verbose") {
       verbose = true;
+    } else if (arg == "--factorisation" && k + 1 < argc) {
+      const std::string f = argv[++k];
+      if (f == "simplicial") {
+        factorisation = corvo::robust::Factorisation::simplicial;
+      } else if (f == "supernodal") {
+        factorisation = corvo::robust::Factorisation::supernodal;
+      } else if (f != "automatic") {
+        return usage();
+      }
     } else if (!arg.empty() && arg[0] == '-') {
       return usage();
     } else {
@@ -84,6 +99,7 @@ int main(int argc, char** argv) {
       for (int r = 0; r < repeat; ++r) {
         const auto started = std::chrono::steady_clock::now();
         corvo::robust::Options options;
+        options.factorisation = factorisation;
         if (verbose) {
           options.on_iteration = [](const corvo::robust::IterationReport& r) {
             std::fprintf(stderr, "%3d gap %9.2e primal %9.2e dual %9.2e steps %6.4f %6.4f %8.4f s\n",

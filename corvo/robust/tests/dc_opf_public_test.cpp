@@ -3,7 +3,9 @@
 // the independent reference (cases/reference.json, else the optimum the
 // large cases' notes give), generator outputs, branch flows and bus
 // prices within 1e-3 MW or $/MWh of reference.json where it has them,
-// and at most 15 iterations. Then determinism and warm starts.
+// and at most 15 iterations, with either factorisation (the automatic
+// choice takes the simplicial one for all but the largest here). Then
+// determinism, with either factorisation, and warm starts.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,6 +14,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "case_to_dc_opf.hpp"
@@ -22,6 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using corvo::robust::DcOpf;
+using corvo::robust::Factorisation;
 using corvo::robust::Solution;
 using corvo::robust::Status;
 
@@ -73,12 +77,28 @@ const nlohmann::json& reference() {
   return all.at("cases");
 }
 
-class PublicCaseTest : public testing::TestWithParam<PublicCase> {};
+const char* name_of(Factorisation f) {
+  switch (f) {
+    case Factorisation::automatic: return "automatic";
+    case Factorisation::simplicial: return "simplicial";
+    case Factorisation::supernodal: return "supernodal";
+  }
+  return "";
+}
+
+corvo::robust::Options with(Factorisation f) {
+  corvo::robust::Options options;
+  options.factorisation = f;
+  return options;
+}
+
+class PublicCaseTest : public testing::TestWithParam<std::tuple<PublicCase, Factorisation>> {};
 
 TEST_P(PublicCaseTest, MatchesTheReference) {
-  const PublicCase& pc = GetParam();
+  const auto& [pc, factorisation] = GetParam();
   const Loaded l = load(pc.file);
-  const Solution s = corvo::robust::solve_dc_opf(l.problem);
+  const Solution s = corvo::robust::solve_dc_opf(l.problem, with(factorisation));
+  EXPECT_EQ(s.statistics.supernodal, factorisation == Factorisation::supernodal);
   ASSERT_EQ(s.status, Status::optimal) << s.message;
   EXPECT_LE(s.iterations, 15);
   EXPECT_NEAR(s.cost, pc.cost, 1e-6 * pc.cost);
@@ -102,8 +122,12 @@ TEST_P(PublicCaseTest, MatchesTheReference) {
   for (std::size_t i = 0; i < lmp.size(); ++i) EXPECT_NEAR(s.prices[i] / sb, lmp[i], 1e-3) << "bus " << i + 1;
 }
 
-INSTANTIATE_TEST_SUITE_P(DcOpf, PublicCaseTest, testing::ValuesIn(kPublicCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(DcOpf, PublicCaseTest,
+                         testing::Combine(testing::ValuesIn(kPublicCases),
+                                          testing::Values(Factorisation::simplicial, Factorisation::supernodal)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) + "_" + name_of(std::get<1>(info.param));
+                         });
 
 void expect_same_bits(const Solution& a, const Solution& b) {
   EXPECT_EQ(a.iterations, b.iterations);
@@ -118,28 +142,42 @@ void expect_same_bits(const Solution& a, const Solution& b) {
 }
 
 // The same problem gives the same bits: again, through a workspace (new
-// and reused, also after another pattern), and on another thread.
-TEST(DcOpfDeterminism, SameBitsWithOrWithoutWorkspaceAndOnAnyThread) {
+// and reused, also after another pattern or the other factorisation), and
+// on another thread.
+class DcOpfDeterminism : public testing::TestWithParam<Factorisation> {};
+
+TEST_P(DcOpfDeterminism, SameBitsWithOrWithoutWorkspaceAndOnAnyThread) {
+  const corvo::robust::Options options = with(GetParam());
+  const corvo::robust::Options other_options =
+      with(GetParam() == Factorisation::supernodal ? Factorisation::simplicial : Factorisation::supernodal);
   const DcOpf p = load("large/peg1354.dat").problem;
   const DcOpf other = load("ieee14.dat").problem;
-  const Solution first = corvo::robust::solve_dc_opf(p);
-  expect_same_bits(first, corvo::robust::solve_dc_opf(p));
+  const Solution first = corvo::robust::solve_dc_opf(p, options);
+  expect_same_bits(first, corvo::robust::solve_dc_opf(p, options));
 
   corvo::robust::Workspace workspace;
-  const Solution fresh = corvo::robust::solve_dc_opf(p, {}, &workspace);
+  const Solution fresh = corvo::robust::solve_dc_opf(p, options, &workspace);
   EXPECT_EQ(fresh.statistics.analyses, 1);
-  const Solution reused = corvo::robust::solve_dc_opf(p, {}, &workspace);
+  const Solution reused = corvo::robust::solve_dc_opf(p, options, &workspace);
   EXPECT_EQ(reused.statistics.analyses, 0);
   expect_same_bits(first, fresh);
   expect_same_bits(first, reused);
-  (void)corvo::robust::solve_dc_opf(other, {}, &workspace);
-  expect_same_bits(first, corvo::robust::solve_dc_opf(p, {}, &workspace));
+  (void)corvo::robust::solve_dc_opf(other, options, &workspace);
+  expect_same_bits(first, corvo::robust::solve_dc_opf(p, options, &workspace));
+  const Solution switched = corvo::robust::solve_dc_opf(p, other_options, &workspace);
+  EXPECT_EQ(switched.statistics.analyses, 1);
+  EXPECT_NEAR(switched.cost, first.cost, 1e-7 * first.cost);
+  expect_same_bits(first, corvo::robust::solve_dc_opf(p, options, &workspace));
 
   Solution threaded;
-  std::thread worker([&] { threaded = corvo::robust::solve_dc_opf(p); });
+  std::thread worker([&] { threaded = corvo::robust::solve_dc_opf(p, options); });
   worker.join();
   expect_same_bits(first, threaded);
 }
+
+INSTANTIATE_TEST_SUITE_P(DcOpf, DcOpfDeterminism,
+                         testing::Values(Factorisation::simplicial, Factorisation::supernodal),
+                         [](const auto& info) { return std::string(name_of(info.param)); });
 
 // A warm start from the solution of a nearby problem (loads 2% higher)
 // reaches the same optimum as a cold start, within the tolerances.

@@ -74,6 +74,13 @@ struct IterationReport {
   double seconds = 0.0;
 };
 
+// How the Newton system is factored: CHOLMOD's simplicial LDLᵀ, or the
+// supernodal LDLᵀ with dense blocks, which is faster once the factor is
+// large. `automatic` chooses by the factor's flop count; the others are
+// for tests and benchmarks. The answers agree within the tolerances, not
+// bit for bit.
+enum class Factorisation { automatic, simplicial, supernodal };
+
 struct Options {
   int max_iterations = 100;
   double tolerance = 1e-8;
@@ -98,6 +105,7 @@ struct Options {
   double balance_tolerance = 0.0;
   double price_tolerance = 0.0;
   double complementarity_tolerance = 0.0;
+  Factorisation factorisation = Factorisation::automatic;
 };
 
 // Where the time of a solve went (for benchmarks and --verbose).
@@ -108,6 +116,7 @@ struct SolveStatistics {
   int analyses = 0;              // symbolic analyses (0 when a workspace held the pattern's)
   int factorizations = 0;
   int solves = 0;                // triangular solve pairs, refinement included
+  bool supernodal = false;       // the supernodal factorisation was used
   double seconds_total = 0.0;
   double seconds_analysis = 0.0;
   double seconds_factor = 0.0;

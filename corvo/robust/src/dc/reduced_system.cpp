@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 
+#include "dc/supernodal_ldl.hpp"
+
 namespace corvo::robust::dc {
 namespace {
 
@@ -36,6 +38,10 @@ constexpr double kPrimalRegularisation = 1e-11;
 constexpr double kDualRegularisation = 1e-11;
 constexpr double kSmallestPivot = 1e-13;
 constexpr int kEquilibrationPasses = 1;
+// Above this many flops (CHOLMOD's count for the factor) the supernodal
+// factorisation is the faster; below it, CHOLMOD's simplicial one, whose
+// solves cost less per column on small factors.
+constexpr double kSupernodalFlops = 5e5;
 
 double norm_inf(std::span<const double> v) {
   double m = 0.0;
@@ -50,17 +56,24 @@ struct Analysis::Impl {
   std::vector<std::int32_t> column_start;
   std::vector<std::int32_t> row_index;
   std::vector<std::int32_t> group;
+  Factorisation requested = Factorisation::automatic;
   // The factored matrix is the reduced matrix in the grouped order:
-  // unknown order[k] is its k-th, entry p of the pattern above its
-  // position[p].
+  // unknown order[k] is its k-th. Entry p of the pattern is stored at
+  // storage()[slot[p]] of the factorisation in use.
   std::vector<std::int32_t> order;
-  std::vector<std::int32_t> position;
+  std::vector<std::int64_t> slot;
+  bool supernodal = false;
+  // Simplicial: CHOLMOD's factor of `matrix` (the upper triangle in the
+  // grouped order).
   cholmod_sparse* matrix = nullptr;
   cholmod_factor* factor = nullptr;
   cholmod_dense* rhs = nullptr;
   cholmod_dense* solution = nullptr;
   cholmod_dense* work_y = nullptr;
   cholmod_dense* work_e = nullptr;
+  // Supernodal: the factor holds the matrix.
+  SupernodalLdl ldl;
+  std::vector<double> work;
 
   Impl() {
     cholmod_start(&common);
@@ -87,6 +100,11 @@ struct Analysis::Impl {
     cholmod_free_dense(&rhs, &common);
     cholmod_free_factor(&factor, &common);
     cholmod_free_sparse(&matrix, &common);
+    ldl = SupernodalLdl{};
+  }
+  std::span<double> storage() {
+    if (supernodal) return ldl.storage();
+    return {static_cast<double*>(matrix->x), matrix->nzmax};
   }
 };
 
@@ -187,10 +205,10 @@ cholmod_sparse* permuted_matrix(const std::vector<std::int32_t>& column_start,
 }  // namespace
 
 void Analysis::adopt(std::vector<std::int32_t> column_start, std::vector<std::int32_t> row_index,
-                     const std::vector<std::int32_t>& group, AlgebraStats& stats) {
+                     const std::vector<std::int32_t>& group, Factorisation requested, AlgebraStats& stats) {
   Impl& a = *impl;
   if (a.matrix != nullptr && column_start == a.column_start && row_index == a.row_index &&
-      group == a.group) {
+      group == a.group && requested == a.requested) {
     return;
   }
   const auto started = Clock::now();
@@ -198,14 +216,33 @@ void Analysis::adopt(std::vector<std::int32_t> column_start, std::vector<std::in
   a.column_start = std::move(column_start);
   a.row_index = std::move(row_index);
   a.group = group;
+  a.requested = requested;
   const std::size_t n = a.column_start.size() - 1;
   a.order = grouped_order(a.column_start, a.row_index, group, &a.common);
-  a.matrix = permuted_matrix(a.column_start, a.row_index, a.order, a.position, &a.common);
+  std::vector<std::int32_t> position;
+  a.matrix = permuted_matrix(a.column_start, a.row_index, a.order, position, &a.common);
+  // CHOLMOD's simplicial analysis is cheap and counts the factor's flops,
+  // which choose the factorisation.
   a.factor = cholmod_analyze(a.matrix, &a.common);
   require(a.factor != nullptr && a.common.status >= CHOLMOD_OK, "analysis failed");
-  a.rhs = cholmod_zeros(n, 1, CHOLMOD_REAL, &a.common);
-  require(a.rhs != nullptr, "out of memory");
+  a.supernodal = requested == Factorisation::supernodal ||
+                 (requested == Factorisation::automatic && a.common.fl >= kSupernodalFlops);
+  a.slot.resize(position.size());
+  if (a.supernodal) {
+    cholmod_free_factor(&a.factor, &a.common);
+    const std::span<const std::int32_t> p(static_cast<const std::int32_t*>(a.matrix->p), n + 1);
+    const std::span<const std::int32_t> i(static_cast<const std::int32_t*>(a.matrix->i), static_cast<std::size_t>(p[n]));
+    std::vector<std::int64_t> ldl_slot;
+    a.ldl.analyse(p, i, ldl_slot);
+    for (std::size_t q = 0; q < position.size(); ++q) a.slot[q] = ldl_slot[static_cast<std::size_t>(position[q])];
+    a.work.assign(n, 0.0);
+  } else {
+    for (std::size_t q = 0; q < position.size(); ++q) a.slot[q] = position[q];
+    a.rhs = cholmod_zeros(n, 1, CHOLMOD_REAL, &a.common);
+    require(a.rhs != nullptr, "out of memory");
+  }
   ++stats.analyses;
+  stats.supernodal = a.supernodal;
   stats.seconds_analysis += seconds_since(started);
 }
 
@@ -259,7 +296,8 @@ std::int32_t find_slot(const std::vector<std::int32_t>& column_start,
 
 }  // namespace
 
-ReducedSystem::ReducedSystem(const Model& model, Analysis& analysis, AlgebraStats& stats)
+ReducedSystem::ReducedSystem(const Model& model, Analysis& analysis, Factorisation factorisation,
+                             AlgebraStats& stats)
     : model_(model), analysis_(analysis), stats_(stats) {
   angles_ = static_cast<std::size_t>(model.free_nodes);
   size_ = angles_ + static_cast<std::size_t>(model.buses);
@@ -340,7 +378,7 @@ ReducedSystem::ReducedSystem(const Model& model, Analysis& analysis, AlgebraStat
   for (std::size_t a = 0; a < angles_; ++a) {  // a node without a bus
     if (group_of_angle[a] == kNone) group[a] = groups++;
   }
-  analysis_.adopt(std::move(column_start), std::move(row_index), group, stats_);
+  analysis_.adopt(std::move(column_start), std::move(row_index), group, factorisation, stats_);
 }
 
 bool ReducedSystem::factor(std::span<const double> unit_inverse_weight,
@@ -368,24 +406,33 @@ bool ReducedSystem::factor(std::span<const double> unit_inverse_weight,
   }
   Analysis::Impl& a = *analysis_.impl;
   equilibrate();
-  auto* x = static_cast<double*>(a.matrix->x);
+  std::span<double> x = a.storage();
+  if (a.supernodal) std::fill(x.begin(), x.end(), 0.0);  // the factor's fill too
   for (std::size_t j = 0; j < size_; ++j) {
     for (std::int32_t p = a.column_start[j]; p < a.column_start[j + 1]; ++p) {
       const auto q = static_cast<std::size_t>(p);
       const auto i = static_cast<std::size_t>(a.row_index[q]);
-      x[a.position[q]] = values_[q] * scaling_[i] * scaling_[j];
+      x[static_cast<std::size_t>(a.slot[q])] = values_[q] * scaling_[i] * scaling_[j];
     }
   }
   for (std::size_t k = 0; k < size_; ++k) {
-    x[a.position[static_cast<std::size_t>(diagonal_slots_[k])]] += regularisation_[k];
+    x[static_cast<std::size_t>(a.slot[static_cast<std::size_t>(diagonal_slots_[k])])] += regularisation_[k];
   }
   const auto started = Clock::now();
-  const int ok = cholmod_factorize(a.matrix, a.factor, &a.common);
+  bool ok = true;
+  if (a.supernodal) {
+    // A pivot replaced by the smallest allowed, as CHOLMOD's dbound does:
+    // refinement against the exact matrix repairs what it changes.
+    a.ldl.factor(kSmallestPivot);
+  } else {
+    // A pivot replaced by the smallest allowed (CHOLMOD_DSMALL) is a
+    // warning, for the same reason.
+    ok = cholmod_factorize(a.matrix, a.factor, &a.common) != 0 && a.common.status >= CHOLMOD_OK &&
+         a.common.status != CHOLMOD_NOT_POSDEF;
+  }
   stats_.seconds_factor += seconds_since(started);
   ++stats_.factorizations;
-  // A pivot replaced by the smallest allowed (CHOLMOD_DSMALL) is a warning:
-  // refinement against the exact matrix repairs what it changes.
-  return ok != 0 && a.common.status >= CHOLMOD_OK && a.common.status != CHOLMOD_NOT_POSDEF;
+  return ok;
 }
 
 void ReducedSystem::multiply(std::span<const double> x, std::span<double> y) const {
@@ -426,18 +473,23 @@ void ReducedSystem::equilibrate() {
 
 void ReducedSystem::solve_once(std::span<const double> rhs, std::span<double> x) {
   Analysis::Impl& a = *analysis_.impl;
-  auto* b = static_cast<double*>(a.rhs->x);
+  double* b = a.supernodal ? a.work.data() : static_cast<double*>(a.rhs->x);
   for (std::size_t k = 0; k < size_; ++k) {
     const auto old = static_cast<std::size_t>(a.order[k]);
     b[k] = rhs[old] * scaling_[old];
   }
   const auto started = Clock::now();
-  const int ok = cholmod_solve2(CHOLMOD_A, a.factor, a.rhs, nullptr, &a.solution, nullptr,
-                                &a.work_y, &a.work_e, &a.common);
+  const double* s = b;
+  if (a.supernodal) {
+    a.ldl.solve(a.work);
+  } else {
+    const int ok = cholmod_solve2(CHOLMOD_A, a.factor, a.rhs, nullptr, &a.solution, nullptr,
+                                  &a.work_y, &a.work_e, &a.common);
+    require(ok != 0, "solve failed");
+    s = static_cast<const double*>(a.solution->x);
+  }
   stats_.seconds_solve += seconds_since(started);
   ++stats_.solves;
-  require(ok != 0, "solve failed");
-  const auto* s = static_cast<const double*>(a.solution->x);
   for (std::size_t k = 0; k < size_; ++k) {
     const auto old = static_cast<std::size_t>(a.order[k]);
     x[old] = s[k] * scaling_[old];

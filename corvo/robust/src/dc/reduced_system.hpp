@@ -10,9 +10,12 @@
 // bound weights, U the units' incidence on the buses and D = 1/(q + unit
 // bound weights) the units' inverse weights (0 for a fixed unit).
 //
-// It is factored by CHOLMOD's simplicial LDLᵀ, whose ordering and
-// symbolic analysis depend only on the pattern and are kept in an
-// Analysis between factorisations (and between problems of one pattern).
+// It is factored by an LDLᵀ without pivoting: CHOLMOD's simplicial one
+// for small factors, the supernodal one of supernodal_ldl.hpp for large
+// ones (chosen by the factor's flop count, or forced by the caller). The
+// ordering and symbolic analysis depend only on the pattern and are kept
+// in an Analysis between factorisations (and between problems of one
+// pattern).
 // The regularisations δp, δd keep every pivot away from zero; each solve
 // is refined against the unregularised matrix.
 #pragma once
@@ -31,6 +34,7 @@ struct AlgebraStats {
   int analyses = 0;
   int factorizations = 0;
   int solves = 0;
+  bool supernodal = false;  // the factorisation of the last analysis
   double seconds_analysis = 0.0;
   double seconds_factor = 0.0;
   double seconds_solve = 0.0;
@@ -49,9 +53,9 @@ class Analysis {
   // Makes `column_start`/`row_index` the current pattern, analysing it
   // unless it equals the pattern already analysed.
   // `group` gives each unknown its node: the ordering keeps the unknowns
-  // of one node together.
+  // of one node together. `requested` chooses the factorisation.
   void adopt(std::vector<std::int32_t> column_start, std::vector<std::int32_t> row_index,
-             const std::vector<std::int32_t>& group, AlgebraStats& stats);
+             const std::vector<std::int32_t>& group, Factorisation requested, AlgebraStats& stats);
 
   struct Impl;
   std::unique_ptr<Impl> impl;
@@ -69,7 +73,7 @@ struct SolveAccuracy {
 
 class ReducedSystem {
  public:
-  ReducedSystem(const Model& model, Analysis& analysis, AlgebraStats& stats);
+  ReducedSystem(const Model& model, Analysis& analysis, Factorisation factorisation, AlgebraStats& stats);
 
   std::size_t size() const { return size_; }
   std::size_t angle_unknowns() const { return angles_; }

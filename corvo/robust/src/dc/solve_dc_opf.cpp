@@ -234,7 +234,7 @@ Solution Solver::run(const Solution* start) {
     s.message = "a bound lies above its other bound, and no certificate of infeasibility was found";
     return s;
   }
-  dc::ReducedSystem system(model_, analysis_, stats_);
+  dc::ReducedSystem system(model_, analysis_, options_.factorisation, stats_);
   Iterate it;
   if (start != nullptr && fits(p_, *start)) {
     it = scaled_iterate(p_, model_, scales_, *start);
@@ -291,7 +291,7 @@ Solution Solver::unsolved(const dc::IpmResult& r, const Iterate& it) {
 // true.
 bool Solver::infeasible(Solution& s) {
   const dc::ElasticModel least = dc::elastic_model(model_, dc::ElasticKind::least_violation);
-  dc::ReducedSystem system(least.model, analysis_, stats_);
+  dc::ReducedSystem system(least.model, analysis_, options_.factorisation, stats_);
   Iterate it;
   if (!dc::cold_start(least.model, system, it)) return false;
   const dc::IpmResult r = dc::run_interior_point(least.model, system, it, settings(remaining(), false));
@@ -313,7 +313,7 @@ bool Solver::infeasible(Solution& s) {
   Iterate pit;
   if (options_.relax_when_infeasible) {
     penalised = dc::elastic_model(model_, dc::ElasticKind::penalised);
-    dc::ReducedSystem psystem(penalised.model, analysis_, stats_);
+    dc::ReducedSystem psystem(penalised.model, analysis_, options_.factorisation, stats_);
     if (dc::cold_start(penalised.model, psystem, pit)) {
       const dc::IpmResult pr =
           dc::run_interior_point(penalised.model, psystem, pit, settings(remaining(), false));
@@ -355,6 +355,7 @@ Solution solve_dc_opf(const DcOpf& problem, const Options& options, Workspace* w
   st.analyses = a.analyses;
   st.factorizations = a.factorizations;
   st.solves = a.solves;
+  st.supernodal = a.supernodal;
   st.seconds_analysis = a.seconds_analysis;
   st.seconds_factor = a.seconds_factor;
   st.seconds_solve = a.seconds_solve;
