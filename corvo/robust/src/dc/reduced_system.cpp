@@ -58,20 +58,20 @@ struct Analysis::Impl {
   std::vector<std::int32_t> group;
   Factorisation requested = Factorisation::automatic;
   // The factored matrix is the reduced matrix in the grouped order:
-  // unknown order[k] is its k-th. Entry p of the pattern is stored at
-  // storage()[slot[p]] of the factorisation in use.
+  // unknown order[k] is its k-th, entry p of the pattern above its
+  // position[p] in `matrix` (the upper triangle in the grouped order),
+  // which either factorisation reads.
   std::vector<std::int32_t> order;
-  std::vector<std::int64_t> slot;
+  std::vector<std::int32_t> position;
   bool supernodal = false;
-  // Simplicial: CHOLMOD's factor of `matrix` (the upper triangle in the
-  // grouped order).
   cholmod_sparse* matrix = nullptr;
+  // Simplicial: CHOLMOD's factor.
   cholmod_factor* factor = nullptr;
   cholmod_dense* rhs = nullptr;
   cholmod_dense* solution = nullptr;
   cholmod_dense* work_y = nullptr;
   cholmod_dense* work_e = nullptr;
-  // Supernodal: the factor holds the matrix.
+  // Supernodal.
   SupernodalLdl ldl;
   std::vector<double> work;
 
@@ -101,10 +101,6 @@ struct Analysis::Impl {
     cholmod_free_factor(&factor, &common);
     cholmod_free_sparse(&matrix, &common);
     ldl = SupernodalLdl{};
-  }
-  std::span<double> storage() {
-    if (supernodal) return ldl.storage();
-    return {static_cast<double*>(matrix->x), matrix->nzmax};
   }
 };
 
@@ -219,25 +215,20 @@ void Analysis::adopt(std::vector<std::int32_t> column_start, std::vector<std::in
   a.requested = requested;
   const std::size_t n = a.column_start.size() - 1;
   a.order = grouped_order(a.column_start, a.row_index, group, &a.common);
-  std::vector<std::int32_t> position;
-  a.matrix = permuted_matrix(a.column_start, a.row_index, a.order, position, &a.common);
+  a.matrix = permuted_matrix(a.column_start, a.row_index, a.order, a.position, &a.common);
   // CHOLMOD's simplicial analysis is cheap and counts the factor's flops,
   // which choose the factorisation.
   a.factor = cholmod_analyze(a.matrix, &a.common);
   require(a.factor != nullptr && a.common.status >= CHOLMOD_OK, "analysis failed");
   a.supernodal = requested == Factorisation::supernodal ||
                  (requested == Factorisation::automatic && a.common.fl >= kSupernodalFlops);
-  a.slot.resize(position.size());
   if (a.supernodal) {
     cholmod_free_factor(&a.factor, &a.common);
     const std::span<const std::int32_t> p(static_cast<const std::int32_t*>(a.matrix->p), n + 1);
     const std::span<const std::int32_t> i(static_cast<const std::int32_t*>(a.matrix->i), static_cast<std::size_t>(p[n]));
-    std::vector<std::int64_t> ldl_slot;
-    a.ldl.analyse(p, i, ldl_slot);
-    for (std::size_t q = 0; q < position.size(); ++q) a.slot[q] = ldl_slot[static_cast<std::size_t>(position[q])];
+    a.ldl.analyse(p, i);
     a.work.assign(n, 0.0);
   } else {
-    for (std::size_t q = 0; q < position.size(); ++q) a.slot[q] = position[q];
     a.rhs = cholmod_zeros(n, 1, CHOLMOD_REAL, &a.common);
     require(a.rhs != nullptr, "out of memory");
   }
@@ -406,24 +397,23 @@ bool ReducedSystem::factor(std::span<const double> unit_inverse_weight,
   }
   Analysis::Impl& a = *analysis_.impl;
   equilibrate();
-  std::span<double> x = a.storage();
-  if (a.supernodal) std::fill(x.begin(), x.end(), 0.0);  // the factor's fill too
+  const std::span<double> x(static_cast<double*>(a.matrix->x), a.matrix->nzmax);
   for (std::size_t j = 0; j < size_; ++j) {
     for (std::int32_t p = a.column_start[j]; p < a.column_start[j + 1]; ++p) {
       const auto q = static_cast<std::size_t>(p);
       const auto i = static_cast<std::size_t>(a.row_index[q]);
-      x[static_cast<std::size_t>(a.slot[q])] = values_[q] * scaling_[i] * scaling_[j];
+      x[static_cast<std::size_t>(a.position[q])] = values_[q] * scaling_[i] * scaling_[j];
     }
   }
   for (std::size_t k = 0; k < size_; ++k) {
-    x[static_cast<std::size_t>(a.slot[static_cast<std::size_t>(diagonal_slots_[k])])] += regularisation_[k];
+    x[static_cast<std::size_t>(a.position[static_cast<std::size_t>(diagonal_slots_[k])])] += regularisation_[k];
   }
   const auto started = Clock::now();
   bool ok = true;
   if (a.supernodal) {
     // A pivot replaced by the smallest allowed, as CHOLMOD's dbound does:
     // refinement against the exact matrix repairs what it changes.
-    a.ldl.factor(kSmallestPivot);
+    a.ldl.factor(x, kSmallestPivot);
   } else {
     // A pivot replaced by the smallest allowed (CHOLMOD_DSMALL) is a
     // warning, for the same reason.

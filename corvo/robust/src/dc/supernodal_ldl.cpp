@@ -19,7 +19,7 @@ std::size_t at(std::int64_t k) { return static_cast<std::size_t>(k); }
 // C (m × n, column-major) = A·Wᵀ, where A is m × k (column-major, leading
 // dimension lda) and W is n × k (column-major, leading dimension n). Four
 // columns of C at a time, so that each column of A is read once for four
-// of them; each entry is summed over k in order.
+// of them; each entry is summed over k in order (k ≥ 1).
 void multiply_transposed(std::size_t m, std::size_t n, std::size_t k, const double* __restrict a,
                          std::size_t lda, const double* __restrict w, double* __restrict c) {
   std::size_t j = 0;
@@ -28,8 +28,17 @@ void multiply_transposed(std::size_t m, std::size_t n, std::size_t k, const doub
     double* __restrict c1 = c0 + m;
     double* __restrict c2 = c1 + m;
     double* __restrict c3 = c2 + m;
-    std::fill(c0, c0 + 4 * m, 0.0);
-    for (std::size_t p = 0; p < k; ++p) {
+    {
+      const double w0 = w[j], w1 = w[j + 1], w2 = w[j + 2], w3 = w[j + 3];
+      for (std::size_t i = 0; i < m; ++i) {
+        const double v = a[i];
+        c0[i] = v * w0;
+        c1[i] = v * w1;
+        c2[i] = v * w2;
+        c3[i] = v * w3;
+      }
+    }
+    for (std::size_t p = 1; p < k; ++p) {
       const double* __restrict ap = a + p * lda;
       const double* wp = w + p * n + j;
       const double w0 = wp[0], w1 = wp[1], w2 = wp[2], w3 = wp[3];
@@ -44,8 +53,8 @@ void multiply_transposed(std::size_t m, std::size_t n, std::size_t k, const doub
   }
   for (; j < n; ++j) {
     double* __restrict c0 = c + j * m;
-    std::fill(c0, c0 + m, 0.0);
-    for (std::size_t p = 0; p < k; ++p) {
+    for (std::size_t i = 0; i < m; ++i) c0[i] = a[i] * w[j];
+    for (std::size_t p = 1; p < k; ++p) {
       const double* __restrict ap = a + p * lda;
       const double w0 = w[p * n + j];
       for (std::size_t i = 0; i < m; ++i) c0[i] += ap[i] * w0;
@@ -55,8 +64,7 @@ void multiply_transposed(std::size_t m, std::size_t n, std::size_t k, const doub
 
 }  // namespace
 
-void SupernodalLdl::analyse(std::span<const std::int32_t> column_start, std::span<const std::int32_t> row_index,
-                            std::vector<std::int64_t>& slot) {
+void SupernodalLdl::analyse(std::span<const std::int32_t> column_start, std::span<const std::int32_t> row_index) {
   const std::size_t n = column_start.size() - 1;
   cholmod_common common;
   cholmod_start(&common);
@@ -110,8 +118,14 @@ void SupernodalLdl::analyse(std::span<const std::int32_t> column_start, std::spa
     require(std::is_sorted(first, last), "rows of a supernode out of order");
   }
   values_.assign(at(value_start_[nsuper]), 0.0);
-  // Entry (i, j), i ≤ j, of the upper triangle is L's row j of column i.
-  slot.resize(row_index.size());
+  // Entry (i, j), i ≤ j, of the upper triangle is L's row j of column i;
+  // the entries are bucketed by the supernode of column i.
+  assembly_start_.assign(nsuper + 1, 0);
+  for (std::int32_t i : row_index) ++assembly_start_[static_cast<std::size_t>(column_supernode_[static_cast<std::size_t>(i)]) + 1];
+  for (std::size_t s = 0; s < nsuper; ++s) assembly_start_[s + 1] += assembly_start_[s];
+  std::vector<std::int64_t> next(assembly_start_.begin(), assembly_start_.end() - 1);
+  assembly_entry_.resize(row_index.size());
+  assembly_slot_.resize(row_index.size());
   for (std::size_t j = 0; j < n; ++j) {
     for (std::int32_t p = column_start[j]; p < column_start[j + 1]; ++p) {
       const auto i = static_cast<std::size_t>(row_index[static_cast<std::size_t>(p)]);
@@ -119,9 +133,10 @@ void SupernodalLdl::analyse(std::span<const std::int32_t> column_start, std::spa
       const auto first = rows_.begin() + row_start_[s], last = rows_.begin() + row_start_[s + 1];
       const auto it = std::lower_bound(first, last, static_cast<std::int32_t>(j));
       require(it != last && *it == static_cast<std::int32_t>(j), "entry outside the symbolic factor");
-      slot[static_cast<std::size_t>(p)] =
-          value_start_[s] + (it - first) +
-          static_cast<std::int64_t>(i - static_cast<std::size_t>(first_column_[s])) * (last - first);
+      const std::size_t k = at(next[s]++);
+      assembly_entry_[k] = p;
+      assembly_slot_[k] = value_start_[s] + (it - first) +
+                          static_cast<std::int64_t>(i - static_cast<std::size_t>(first_column_[s])) * (last - first);
     }
   }
   local_row_.assign(n, 0);
@@ -208,7 +223,7 @@ void SupernodalLdl::factor_block(std::int32_t s, double smallest_pivot, int& rep
   }
 }
 
-int SupernodalLdl::factor(double smallest_pivot) {
+int SupernodalLdl::factor(std::span<const double> entries, double smallest_pivot) {
   const std::size_t nsuper = first_column_.size() - 1;
   std::fill(first_update_.begin(), first_update_.end(), -1);
   int replaced = 0;
@@ -220,6 +235,10 @@ int SupernodalLdl::factor(double smallest_pivot) {
     first_update_[owner] = static_cast<std::int32_t>(d);
   };
   for (std::size_t s = 0; s < nsuper; ++s) {
+    std::fill(values_.begin() + value_start_[s], values_.begin() + value_start_[s + 1], 0.0);
+    for (std::int64_t k = assembly_start_[s]; k < assembly_start_[s + 1]; ++k) {
+      values_[at(assembly_slot_[at(k)])] = entries[static_cast<std::size_t>(assembly_entry_[at(k)])];
+    }
     for (std::int64_t k = row_start_[s]; k < row_start_[s + 1]; ++k) {
       local_row_[static_cast<std::size_t>(rows_[at(k)])] = static_cast<std::int32_t>(k - row_start_[s]);
     }

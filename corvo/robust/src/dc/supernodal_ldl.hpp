@@ -24,20 +24,16 @@ class SupernodalLdl {
  public:
   // The symbolic factor of the symmetric matrix whose upper triangle has
   // the pattern (column_start, row_index) (rows sorted in each column,
-  // diagonal present), with no further permutation. `slot` receives, per
-  // entry of the pattern, where its value goes in the factor's storage.
-  void analyse(std::span<const std::int32_t> column_start, std::span<const std::int32_t> row_index,
-               std::vector<std::int64_t>& slot);
+  // diagonal present), with no further permutation.
+  void analyse(std::span<const std::int32_t> column_start, std::span<const std::int32_t> row_index);
 
   std::size_t size() const { return column_supernode_.size(); }
-  // Values of the factor's storage; the matrix is set by zeroing them and
-  // adding each entry's value at its slot.
-  std::span<double> storage() { return values_; }
 
-  // Factors the matrix held in storage() in place. A pivot smaller than
-  // `smallest_pivot` in magnitude is replaced by it (keeping its sign; +
-  // for zero). Returns the number of pivots replaced.
-  int factor(double smallest_pivot);
+  // Factors the matrix whose entries, in the order of the analysed
+  // pattern, are `entries`. A pivot smaller than `smallest_pivot` in
+  // magnitude is replaced by it (keeping its sign; + for zero). Returns
+  // the number of pivots replaced.
+  int factor(std::span<const double> entries, double smallest_pivot);
 
   // Solves L·D·Lᵀ x = b in place.
   void solve(std::span<double> x) const;
@@ -62,6 +58,13 @@ class SupernodalLdl {
   std::vector<std::int32_t> rows_;
   std::vector<std::int32_t> column_supernode_;
   std::vector<double> values_;
+  // The matrix's entries by supernode: supernode s receives entry
+  // assembly_entry_[k] at values_[assembly_slot_[k]] for k from
+  // assembly_start_[s] on, just before its updates, so that its block is
+  // cleared and filled while in cache.
+  std::vector<std::int64_t> assembly_start_;
+  std::vector<std::int32_t> assembly_entry_;
+  std::vector<std::int64_t> assembly_slot_;
   // Work of the factorisation, sized at the analysis.
   std::vector<std::int32_t> local_row_;     // per matrix row: its row in the current supernode
   std::vector<std::int32_t> next_update_;   // linked lists of descendants waiting per supernode
