@@ -43,8 +43,7 @@ void add_multipliers(const BoxShape& shape, const BoxVars& v, std::span<double> 
   }
 }
 
-BoxResiduals box_residuals(const BoxShape& shape, std::span<const double> x, const BoxVars& v) {
-  BoxResiduals r;
+void box_residuals(const BoxShape& shape, std::span<const double> x, const BoxVars& v, BoxResiduals& r) {
   const std::size_t n = shape.size();
   for (Side side : kSides) {
     SideResiduals& out = side == Side::lower ? r.lower : r.upper;
@@ -59,7 +58,6 @@ BoxResiduals box_residuals(const BoxShape& shape, std::span<const double> x, con
       if (shape.elastic_at(k)) out.elastic[k] = shape.price(k) - sv.z[k] - sv.y[k];
     }
   }
-  return r;
 }
 
 double complementarity(const BoxShape& shape, const BoxVars& v, std::size_t& pairs) {
@@ -125,9 +123,8 @@ double largest_product(const BoxShape& shape, const BoxVars& v) {
   return worst;
 }
 
-BoxTargets box_targets(const BoxShape& shape, const BoxVars& v, double target,
-                       const BoxVars* predictor) {
-  BoxTargets t;
+void box_targets(const BoxShape& shape, const BoxVars& v, double target, const BoxVars* predictor,
+                 BoxTargets& t) {
   for (Side side : kSides) {
     const SideVars& sv = vars_of(v, side);
     SideVars& out = side == Side::lower ? t.lower : t.upper;
@@ -148,7 +145,6 @@ BoxTargets box_targets(const BoxShape& shape, const BoxVars& v, double target,
       }
     }
   }
-  return t;
 }
 
 namespace {

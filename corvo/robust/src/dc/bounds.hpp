@@ -69,7 +69,9 @@ void allocate(const BoxShape& shape, BoxVars& v);
 // element's stationarity residual.
 void add_multipliers(const BoxShape& shape, const BoxVars& v, std::span<double> dual);
 
-BoxResiduals box_residuals(const BoxShape& shape, std::span<const double> x, const BoxVars& v);
+// Fills r (reusing its storage: the iteration calls this once per
+// iteration on vectors of the network's size).
+void box_residuals(const BoxShape& shape, std::span<const double> x, const BoxVars& v, BoxResiduals& r);
 
 // Σ s·z + Σ e·y over the sides, and how many pairs that counts.
 double complementarity(const BoxShape& shape, const BoxVars& v, std::size_t& pairs);
@@ -87,8 +89,8 @@ double largest_product(const BoxShape& shape, const BoxVars& v);
 struct BoxTargets {
   SideVars lower, upper;  // s holds rc_s, e holds rc_e; z, y unused
 };
-BoxTargets box_targets(const BoxShape& shape, const BoxVars& v, double target,
-                       const BoxVars* predictor);
+void box_targets(const BoxShape& shape, const BoxVars& v, double target, const BoxVars* predictor,
+                 BoxTargets& t);
 
 // Adds each element's weight h_lower + h_upper to weight[k] and
 // g_lower − g_upper to rhs[k].

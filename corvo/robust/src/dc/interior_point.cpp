@@ -47,12 +47,15 @@ struct Shapes {
   explicit Shapes(const Model& m) : units(m.unit_bounds, &m.unit_fixed), branches(m.branch_bounds, nullptr) {}
 };
 
-// The residuals of the optimality conditions at one point.
+// The residuals of the optimality conditions at one point. The iteration
+// keeps one Evaluation (and one of each structure below) and refills it,
+// so that no vector of the network's size is allocated per iteration.
 struct Evaluation {
   std::vector<double> diff;        // θf − θt per branch
   std::vector<double> unit_dual;   // c + q·u − Uᵀλ − z_lower + z_upper (0 for fixed units)
   std::vector<double> angle_dual;  // Kᵀλ − Cᵀ(z_lower − z_upper)
   std::vector<double> balance;     // demand − U·u + K·θ
+  std::vector<double> branch_dual;  // z_lower − z_upper per branch
   BoxResiduals unit_bounds, branch_bounds;
   Measures measures;
   std::size_t pairs = 0;
@@ -82,8 +85,8 @@ double objective(const Model& m, const Iterate& it) {
   return f;
 }
 
-Evaluation evaluate(const Model& m, const Shapes& shapes, const Iterate& it) {
-  Evaluation ev;
+void evaluate(const Model& m, const Shapes& shapes, const Iterate& it, Evaluation& ev) {
+  ev.pairs = 0;
   ev.diff.resize(m.branches());
   branch_differences(m, it.theta, ev.diff);
   ev.unit_dual.assign(m.units(), 0.0);
@@ -93,15 +96,16 @@ Evaluation evaluate(const Model& m, const Shapes& shapes, const Iterate& it) {
         m.linear_cost[j] + m.quadratic_cost[j] * it.u[j] - unit_price(m, it.lambda, j);
   }
   add_multipliers(shapes.units, it.units, ev.unit_dual);
-  std::vector<double> branch_dual(m.branches(), 0.0);
+  std::vector<double>& branch_dual = ev.branch_dual;
+  branch_dual.assign(m.branches(), 0.0);
   add_multipliers(shapes.branches, it.branches, branch_dual);
   for (double& v : branch_dual) v = -v;  // z_lower − z_upper
   ev.angle_dual.resize(static_cast<std::size_t>(m.free_nodes));
   angle_residual(m, it.lambda, branch_dual, ev.angle_dual);
   ev.balance.resize(static_cast<std::size_t>(m.buses));
   balance_residual(m, it.u, ev.diff, ev.balance);
-  ev.unit_bounds = box_residuals(shapes.units, it.u, it.units);
-  ev.branch_bounds = box_residuals(shapes.branches, ev.diff, it.branches);
+  box_residuals(shapes.units, it.u, it.units, ev.unit_bounds);
+  box_residuals(shapes.branches, ev.diff, it.branches, ev.branch_bounds);
 
   Measures& me = ev.measures;
   me.primal = norm_inf(ev.balance) / (1.0 + norm_inf(m.demand));
@@ -122,7 +126,6 @@ Evaluation evaluate(const Model& m, const Shapes& shapes, const Iterate& it) {
                                 largest_product(shapes.branches, it.branches));
   me.mu = ev.pairs > 0 ? sum / static_cast<double>(ev.pairs) : 0.0;
   me.gap = sum / (1.0 + std::fabs(me.objective));
-  return ev;
 }
 
 // The Newton system's data for one set of complementarity targets.
@@ -132,11 +135,13 @@ struct NewtonTerms {
   BoxTargets unit_targets, branch_targets;
 };
 
-NewtonTerms newton_terms(const Model& m, const Shapes& shapes, const Iterate& it,
-                         const Evaluation& ev, BoxTargets unit_targets, BoxTargets branch_targets) {
-  NewtonTerms t;
-  t.unit_targets = std::move(unit_targets);
-  t.branch_targets = std::move(branch_targets);
+// Fills t for the complementarity target (and the predictor's
+// second-order term, when given).
+void newton_terms(const Model& m, const Shapes& shapes, const Iterate& it, const Evaluation& ev,
+                  double target, const Direction* predictor, NewtonTerms& t) {
+  box_targets(shapes.units, it.units, target, predictor ? &predictor->units : nullptr, t.unit_targets);
+  box_targets(shapes.branches, it.branches, target, predictor ? &predictor->branches : nullptr,
+              t.branch_targets);
   t.unit_weight.resize(m.units());
   t.unit_rhs.resize(m.units());
   for (std::size_t j = 0; j < m.units(); ++j) {
@@ -153,15 +158,6 @@ NewtonTerms newton_terms(const Model& m, const Shapes& shapes, const Iterate& it
   t.branch_rhs.assign(m.branches(), 0.0);
   add_newton_terms(shapes.branches, it.branches, ev.branch_bounds, t.branch_targets, t.branch_weight,
                    t.branch_rhs);
-  return t;
-}
-
-NewtonTerms newton_terms(const Model& m, const Shapes& shapes, const Iterate& it,
-                         const Evaluation& ev, double target, const Direction* predictor) {
-  return newton_terms(
-      m, shapes, it, ev,
-      box_targets(shapes.units, it.units, target, predictor ? &predictor->units : nullptr),
-      box_targets(shapes.branches, it.branches, target, predictor ? &predictor->branches : nullptr));
 }
 
 // The accuracy of the corrector's direction. A step α leaves the balance
@@ -181,18 +177,27 @@ SolveAccuracy corrector_accuracy(const Model& m, const IpmSettings& settings) {
   return a;
 }
 
+// Work vectors of solve_direction, kept across iterations.
+struct DirectionWork {
+  std::vector<double> rhs, x, scaled_unit_rhs, ddiff;
+};
+
 // Solves the reduced system for the terms and recovers every direction.
 // Returns false when the direction is not finite.
 bool solve_direction(const Model& m, const Shapes& shapes, ReducedSystem& system,
                      const Iterate& it, const Evaluation& ev, const NewtonTerms& t,
-                     const SolveAccuracy& accuracy, Direction& d) {
+                     const SolveAccuracy& accuracy, DirectionWork& work, Direction& d) {
   const std::size_t angles = system.angle_unknowns();
-  std::vector<double> rhs(system.size(), 0.0), x(system.size());
+  std::vector<double>& rhs = work.rhs;
+  std::vector<double>& x = work.x;
+  rhs.assign(system.size(), 0.0);
+  x.resize(system.size());
   std::span<double> rhs_theta(rhs.data(), angles), rhs_lambda(rhs.data() + angles, rhs.size() - angles);
   for (std::size_t a = 0; a < angles; ++a) rhs_theta[a] = -ev.angle_dual[a];
   add_branch_terms(m, t.branch_rhs, rhs_theta);
   for (std::size_t i = 0; i < rhs_lambda.size(); ++i) rhs_lambda[i] = -ev.balance[i];
-  std::vector<double> scaled_unit_rhs(m.units());
+  std::vector<double>& scaled_unit_rhs = work.scaled_unit_rhs;
+  scaled_unit_rhs.resize(m.units());
   for (std::size_t j = 0; j < m.units(); ++j) scaled_unit_rhs[j] = t.unit_inverse[j] * t.unit_rhs[j];
   add_unit_terms(m, scaled_unit_rhs, rhs_lambda);
 
@@ -204,7 +209,8 @@ bool solve_direction(const Model& m, const Shapes& shapes, ReducedSystem& system
   for (std::size_t j = 0; j < m.units(); ++j) {
     d.u[j] = t.unit_inverse[j] * (t.unit_rhs[j] + unit_price(m, d.lambda, j));
   }
-  std::vector<double> ddiff(m.branches());
+  std::vector<double>& ddiff = work.ddiff;
+  ddiff.resize(m.branches());
   branch_differences(m, d.theta, ddiff);
   allocate(shapes.units, d.units);
   allocate(shapes.branches, d.branches);
@@ -263,7 +269,9 @@ struct Polish {
 
 Measures measure(const Model& m, const Iterate& it) {
   const Shapes shapes(m);
-  return evaluate(m, shapes, it).measures;
+  Evaluation ev;
+  evaluate(m, shapes, it, ev);
+  return ev.measures;
 }
 
 IpmResult run_interior_point(const Model& m, ReducedSystem& system, Iterate& it,
@@ -283,8 +291,12 @@ IpmResult run_interior_point(const Model& m, ReducedSystem& system, Iterate& it,
   const SolveAccuracy accuracy = corrector_accuracy(m, settings);
   const bool quadratic = std::any_of(m.quadratic_cost.begin(), m.quadratic_cost.end(),
                                      [](double q) { return q > 0.0; });
+  Evaluation ev;
+  NewtonTerms terms;
+  DirectionWork work;
+  Direction affine, d;
   for (int k = 0;; ++k) {
-    const Evaluation ev = evaluate(m, shapes, it);
+    evaluate(m, shapes, it, ev);
     const Measures& me = ev.measures;
     result.iterations = k;
     result.measures = me;
@@ -336,13 +348,12 @@ IpmResult run_interior_point(const Model& m, ReducedSystem& system, Iterate& it,
     }
 
     // Predictor: the affine-scaling direction.
-    NewtonTerms terms = newton_terms(m, shapes, it, ev, 0.0, nullptr);
+    newton_terms(m, shapes, it, ev, 0.0, nullptr, terms);
     if (!system.factor(terms.unit_inverse, terms.branch_weight)) {
       return stop(Outcome::numerical_failure,
                   "the Newton system could not be factored at iteration " + std::to_string(k));
     }
-    Direction affine;
-    if (!solve_direction(m, shapes, system, it, ev, terms, predictor_accuracy, affine)) {
+    if (!solve_direction(m, shapes, system, it, ev, terms, predictor_accuracy, work, affine)) {
       return stop(Outcome::numerical_failure, "the Newton direction is not finite");
     }
     double ap = 0.0, ad = 0.0;
@@ -355,9 +366,8 @@ IpmResult run_interior_point(const Model& m, ReducedSystem& system, Iterate& it,
       sigma = std::min(1.0, ratio * ratio * ratio);
     }
     // Corrector: centring plus the second-order term of the predictor.
-    terms = newton_terms(m, shapes, it, ev, sigma * me.mu, &affine);
-    Direction d;
-    if (!solve_direction(m, shapes, system, it, ev, terms, accuracy, d)) {
+    newton_terms(m, shapes, it, ev, sigma * me.mu, &affine, terms);
+    if (!solve_direction(m, shapes, system, it, ev, terms, accuracy, work, d)) {
       return stop(Outcome::numerical_failure, "the Newton direction is not finite");
     }
     step_lengths(shapes, it, d, fraction_to_boundary(me), step_primal, step_dual);
