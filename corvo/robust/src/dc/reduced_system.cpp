@@ -109,6 +109,42 @@ Analysis::~Analysis() = default;
 
 namespace {
 
+// The upper triangle of a symmetric pattern (of the reduced matrix, or of
+// the graph of its groups): entries (row ≤ column), gathered from every
+// element, sorted by column then row, without duplicates.
+class PatternBuilder {
+ public:
+  explicit PatternBuilder(std::size_t size) : size_(size) {
+    for (std::size_t k = 0; k < size; ++k) add(static_cast<std::int32_t>(k), static_cast<std::int32_t>(k));
+  }
+  void add(std::int32_t a, std::int32_t b) {
+    if (a < 0 || b < 0) return;
+    entries_.emplace_back(std::max(a, b), std::min(a, b));
+  }
+  // Rows bucketed by column (a counting sort), each column's few rows
+  // sorted and made unique.
+  void finish(std::vector<std::int32_t>& column_start, std::vector<std::int32_t>& row_index) {
+    std::vector<std::int32_t> start(size_ + 1, 0);
+    for (const auto& e : entries_) ++start[static_cast<std::size_t>(e.first) + 1];
+    for (std::size_t j = 0; j < size_; ++j) start[j + 1] += start[j];
+    std::vector<std::int32_t> rows(entries_.size()), next(start.begin(), start.end() - 1);
+    for (const auto& e : entries_) rows[static_cast<std::size_t>(next[static_cast<std::size_t>(e.first)]++)] = e.second;
+    column_start.assign(size_ + 1, 0);
+    row_index.clear();
+    row_index.reserve(rows.size());
+    for (std::size_t j = 0; j < size_; ++j) {
+      const auto first = rows.begin() + start[j], last = rows.begin() + start[j + 1];
+      std::sort(first, last);
+      row_index.insert(row_index.end(), first, std::unique(first, last));
+      column_start[j + 1] = static_cast<std::int32_t>(row_index.size());
+    }
+  }
+
+ private:
+  std::size_t size_;
+  std::vector<std::pair<std::int32_t, std::int32_t>> entries_;  // (column, row)
+};
+
 // A fill-reducing order of the unknowns that keeps those of one group
 // (a node's angle and its buses' prices) next to each other: AMD on the
 // graph of the groups, each group then expanded in place.
@@ -118,28 +154,19 @@ std::vector<std::int32_t> grouped_order(const std::vector<std::int32_t>& column_
   const std::size_t n = group.size();
   std::int32_t groups = 0;
   for (std::int32_t g : group) groups = std::max(groups, g + 1);
-  std::vector<std::pair<std::int32_t, std::int32_t>> edges;
-  for (std::int32_t g = 0; g < groups; ++g) edges.emplace_back(g, g);
+  PatternBuilder builder(static_cast<std::size_t>(groups));
   for (std::size_t j = 0; j < n; ++j) {
     for (std::int32_t p = column_start[j]; p < column_start[j + 1]; ++p) {
-      const std::int32_t a = group[static_cast<std::size_t>(row_index[static_cast<std::size_t>(p)])];
-      const std::int32_t b = group[j];
-      edges.emplace_back(std::max(a, b), std::min(a, b));
+      builder.add(group[static_cast<std::size_t>(row_index[static_cast<std::size_t>(p)])], group[j]);
     }
   }
-  std::sort(edges.begin(), edges.end());
-  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+  std::vector<std::int32_t> graph_start, graph_index;
+  builder.finish(graph_start, graph_index);
   cholmod_sparse* g = cholmod_allocate_sparse(static_cast<std::size_t>(groups), static_cast<std::size_t>(groups),
-                                              edges.size(), 1, 1, 1, CHOLMOD_PATTERN, c);
+                                              graph_index.size(), 1, 1, 1, CHOLMOD_PATTERN, c);
   require(g != nullptr, "out of memory");
-  auto* gp = static_cast<int*>(g->p);
-  auto* gi = static_cast<int*>(g->i);
-  std::fill(gp, gp + groups + 1, 0);
-  for (std::size_t k = 0; k < edges.size(); ++k) {
-    ++gp[edges[k].first + 1];
-    gi[k] = edges[k].second;
-  }
-  for (std::int32_t k = 0; k < groups; ++k) gp[k + 1] += gp[k];
+  std::copy(graph_start.begin(), graph_start.end(), static_cast<int*>(g->p));
+  std::copy(graph_index.begin(), graph_index.end(), static_cast<int*>(g->i));
   std::vector<std::int32_t> group_order(static_cast<std::size_t>(groups));
   const int ok = cholmod_amd(g, nullptr, 0, group_order.data(), c);
   cholmod_free_sparse(&g, c);
@@ -238,41 +265,6 @@ void Analysis::adopt(std::vector<std::int32_t> column_start, std::vector<std::in
 }
 
 namespace {
-
-// The pattern of the reduced matrix: entries (row ≤ column), gathered
-// from every element, sorted by column then row, without duplicates.
-class PatternBuilder {
- public:
-  explicit PatternBuilder(std::size_t size) : size_(size) {
-    for (std::size_t k = 0; k < size; ++k) add(static_cast<std::int32_t>(k), static_cast<std::int32_t>(k));
-  }
-  void add(std::int32_t a, std::int32_t b) {
-    if (a < 0 || b < 0) return;
-    entries_.emplace_back(std::max(a, b), std::min(a, b));
-  }
-  // Rows bucketed by column (a counting sort), each column's few rows
-  // sorted and made unique.
-  void finish(std::vector<std::int32_t>& column_start, std::vector<std::int32_t>& row_index) {
-    std::vector<std::int32_t> start(size_ + 1, 0);
-    for (const auto& e : entries_) ++start[static_cast<std::size_t>(e.first) + 1];
-    for (std::size_t j = 0; j < size_; ++j) start[j + 1] += start[j];
-    std::vector<std::int32_t> rows(entries_.size()), next(start.begin(), start.end() - 1);
-    for (const auto& e : entries_) rows[static_cast<std::size_t>(next[static_cast<std::size_t>(e.first)]++)] = e.second;
-    column_start.assign(size_ + 1, 0);
-    row_index.clear();
-    row_index.reserve(rows.size());
-    for (std::size_t j = 0; j < size_; ++j) {
-      const auto first = rows.begin() + start[j], last = rows.begin() + start[j + 1];
-      std::sort(first, last);
-      row_index.insert(row_index.end(), first, std::unique(first, last));
-      column_start[j + 1] = static_cast<std::int32_t>(row_index.size());
-    }
-  }
-
- private:
-  std::size_t size_;
-  std::vector<std::pair<std::int32_t, std::int32_t>> entries_;  // (column, row)
-};
 
 // Position of entry (a, b) in the pattern, or -1 when a or b is -1.
 std::int32_t find_slot(const std::vector<std::int32_t>& column_start,
