@@ -227,15 +227,11 @@ cholmod_sparse* permuted_matrix(const std::vector<std::int32_t>& column_start,
 
 }  // namespace
 
-void Analysis::adopt(std::vector<std::int32_t> column_start, std::vector<std::int32_t> row_index,
-                     const std::vector<std::int32_t>& group, Factorisation requested, AlgebraStats& stats) {
-  Impl& a = *impl;
-  if (a.matrix != nullptr && column_start == a.column_start && row_index == a.row_index &&
-      group == a.group && requested == a.requested) {
-    return;
-  }
-  const auto started = Clock::now();
-  a.release();
+namespace {
+
+// The ordering, the choice of factorisation and its analysis.
+void analyse(Analysis::Impl& a, std::vector<std::int32_t> column_start, std::vector<std::int32_t> row_index,
+             const std::vector<std::int32_t>& group, Factorisation requested) {
   a.column_start = std::move(column_start);
   a.row_index = std::move(row_index);
   a.group = group;
@@ -259,10 +255,32 @@ void Analysis::adopt(std::vector<std::int32_t> column_start, std::vector<std::in
     a.rhs = cholmod_zeros(n, 1, CHOLMOD_REAL, &a.common);
     require(a.rhs != nullptr, "out of memory");
   }
+}
+
+}  // namespace
+
+void Analysis::adopt(std::vector<std::int32_t> column_start, std::vector<std::int32_t> row_index,
+                     const std::vector<std::int32_t>& group, Factorisation requested, AlgebraStats& stats) {
+  Impl& a = *impl;
+  if (a.matrix != nullptr && column_start == a.column_start && row_index == a.row_index &&
+      group == a.group && requested == a.requested) {
+    return;
+  }
+  const auto started = Clock::now();
+  a.release();
+  try {
+    analyse(a, std::move(column_start), std::move(row_index), group, requested);
+  } catch (...) {
+    // Nothing half analysed may pass for the pattern's analysis later.
+    a.release();
+    a.column_start.clear();
+    throw;
+  }
   ++stats.analyses;
   stats.supernodal = a.supernodal;
   stats.seconds_analysis += seconds_since(started);
 }
+
 
 namespace {
 
