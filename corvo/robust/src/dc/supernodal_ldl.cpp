@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -16,39 +17,75 @@ void require(bool ok, const char* what) {
 
 std::size_t at(std::int64_t k) { return static_cast<std::size_t>(k); }
 
+// Two doubles in one SSE2 register; its + and × are the scalar IEEE
+// operations on each half, so a sum gives the same bits either way.
+using Pair = double __attribute__((vector_size(16)));
+
+Pair load_pair(const double* p) {
+  Pair v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+void store_pair(double* p, Pair v) { std::memcpy(p, &v, sizeof v); }
+
+Pair both(double x) { return Pair{x, x}; }
+
 // C (m × n, column-major) = A·Wᵀ, where A is m × k (column-major, leading
-// dimension lda) and W is n × k (column-major, leading dimension n). Four
-// columns of C at a time, so that each column of A is read once for four
-// of them; each entry is summed over k in order (k ≥ 1).
+// dimension lda) and W is n × k (column-major, leading dimension n); k ≥ 1
+// and each entry is summed over k in order. Blocks of 4 × 4 entries of C
+// stay in registers for the whole sum (the rest, a column or row at a
+// time).
 void multiply_transposed(std::size_t m, std::size_t n, std::size_t k, const double* __restrict a,
                          std::size_t lda, const double* __restrict w, double* __restrict c) {
   std::size_t j = 0;
   for (; j + 4 <= n; j += 4) {
-    double* __restrict c0 = c + j * m;
-    double* __restrict c1 = c0 + m;
-    double* __restrict c2 = c1 + m;
-    double* __restrict c3 = c2 + m;
-    {
-      const double w0 = w[j], w1 = w[j + 1], w2 = w[j + 2], w3 = w[j + 3];
-      for (std::size_t i = 0; i < m; ++i) {
-        const double v = a[i];
-        c0[i] = v * w0;
-        c1[i] = v * w1;
-        c2[i] = v * w2;
-        c3[i] = v * w3;
+    std::size_t i = 0;
+    for (; i + 4 <= m; i += 4) {
+      Pair top = load_pair(a + i), bottom = load_pair(a + i + 2);
+      Pair w0 = both(w[j]), w1 = both(w[j + 1]), w2 = both(w[j + 2]), w3 = both(w[j + 3]);
+      Pair c0t = top * w0, c0b = bottom * w0, c1t = top * w1, c1b = bottom * w1;
+      Pair c2t = top * w2, c2b = bottom * w2, c3t = top * w3, c3b = bottom * w3;
+      for (std::size_t p = 1; p < k; ++p) {
+        top = load_pair(a + p * lda + i);
+        bottom = load_pair(a + p * lda + i + 2);
+        const double* wp = w + p * n + j;
+        w0 = both(wp[0]);
+        w1 = both(wp[1]);
+        w2 = both(wp[2]);
+        w3 = both(wp[3]);
+        c0t += top * w0;
+        c0b += bottom * w0;
+        c1t += top * w1;
+        c1b += bottom * w1;
+        c2t += top * w2;
+        c2b += bottom * w2;
+        c3t += top * w3;
+        c3b += bottom * w3;
       }
+      store_pair(c + j * m + i, c0t);
+      store_pair(c + j * m + i + 2, c0b);
+      store_pair(c + (j + 1) * m + i, c1t);
+      store_pair(c + (j + 1) * m + i + 2, c1b);
+      store_pair(c + (j + 2) * m + i, c2t);
+      store_pair(c + (j + 2) * m + i + 2, c2b);
+      store_pair(c + (j + 3) * m + i, c3t);
+      store_pair(c + (j + 3) * m + i + 2, c3b);
     }
-    for (std::size_t p = 1; p < k; ++p) {
-      const double* __restrict ap = a + p * lda;
-      const double* wp = w + p * n + j;
-      const double w0 = wp[0], w1 = wp[1], w2 = wp[2], w3 = wp[3];
-      for (std::size_t i = 0; i < m; ++i) {
-        const double v = ap[i];
-        c0[i] += v * w0;
-        c1[i] += v * w1;
-        c2[i] += v * w2;
-        c3[i] += v * w3;
+    for (; i < m; ++i) {
+      double c0 = a[i] * w[j], c1 = a[i] * w[j + 1], c2 = a[i] * w[j + 2], c3 = a[i] * w[j + 3];
+      for (std::size_t p = 1; p < k; ++p) {
+        const double v = a[p * lda + i];
+        const double* wp = w + p * n + j;
+        c0 += v * wp[0];
+        c1 += v * wp[1];
+        c2 += v * wp[2];
+        c3 += v * wp[3];
       }
+      c[j * m + i] = c0;
+      c[(j + 1) * m + i] = c1;
+      c[(j + 2) * m + i] = c2;
+      c[(j + 3) * m + i] = c3;
     }
   }
   for (; j < n; ++j) {
