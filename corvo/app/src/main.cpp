@@ -30,6 +30,6 @@ int main(int argc, char** argv) {
   if (report->parsed()) return corvo::app::run_report(report_args, std::cout, std::cerr);
   if (import->parsed()) return corvo::app::run_import(import_args, std::cerr);
   if (solve->parsed()) return corvo::app::run_solve(solve_args, std::cout, std::cerr);
-  if (batch->parsed()) return corvo::app::run_batch(batch_args, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
+  if (batch->parsed()) return corvo::app::load_and_run_batch(batch_args, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
   return 2;
 }

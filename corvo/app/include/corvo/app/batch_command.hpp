@@ -31,6 +31,12 @@ CLI::App* add_batch_command(CLI::App& app, BatchArgs& args);
 // summary lists them); 2 input errors, refused scenario files, results
 // that could not be written. `progress`: draw the progress bar on `err`
 // (a terminal).
+//
+// run_batch lives in a module of its own (corvo_batch_command.so, beside
+// the program), with HDF5 and MPI: the program loads it only to run a
+// batch, so that the other subcommands do not pay for loading those
+// libraries at every start. load_and_run_batch loads it and runs it.
 int run_batch(const BatchArgs& args, std::ostream& out, std::ostream& err, bool progress);
+int load_and_run_batch(const BatchArgs& args, std::ostream& out, std::ostream& err, bool progress);
 
 }  // namespace corvo::app
