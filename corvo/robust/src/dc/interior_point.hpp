@@ -3,8 +3,8 @@
 // system once and solves it twice: the affine-scaling (predictor) step
 // gives the centring σ = (μ_aff/μ)³, the corrector adds the second-order
 // term. Primal and dual variables take their own step (one common step
-// when a cost is quadratic), 0.995 of the way to the boundary and never
-// past the Newton step.
+// when a cost is quadratic), 0.995 of the way to the boundary (closer as
+// the gap closes) and never past the Newton step.
 #pragma once
 
 #include <chrono>
