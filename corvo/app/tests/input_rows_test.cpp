@@ -3,6 +3,8 @@
 // not positive, values our case file cannot hold, and an unlimited branch
 // whose stand-in limit must not bind.
 #include "run_folder.hpp"
+#include <sstream>
+#include <vector>
 
 namespace {
 
@@ -156,5 +158,52 @@ INSTANTIATE_TEST_SUITE_P(
                       Scaled{"reactance_1e_minus_7", "100", "200",
                              "1 2 0 0.1 0 0 0 0 0 0 1; 1 2 0 1e-7 0 0 0 0 0 0 1"}),
     [](const ::testing::TestParamInfo<Scaled>& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// Networks whose last iterations are hard: case_ACTIVSg2000 with every load
+// scaled down (hours of low load: many units at their lower limits at
+// once; below about 0.58 no dispatch exists, units' minimum outputs being
+// larger), and case118 with branch 38 (bus 26-30, unrated in the file)
+// rated 60 MW. Each must end at a verified optimum.
+std::string with_scaled_loads(const std::string& text, double scale) {
+  std::string out;
+  std::size_t at = text.find("mpc.bus = [");
+  const std::size_t end = text.find("];", at);
+  out = text.substr(0, at);
+  std::istringstream rows(text.substr(at, end - at));
+  std::string row;
+  while (std::getline(rows, row)) {
+    std::istringstream fields(row);
+    std::vector<std::string> f;
+    std::string v;
+    while (fields >> v) f.push_back(v);
+    if (f.size() >= 13 && f[0].find_first_not_of("0123456789") == std::string::npos) {
+      f[2] = std::to_string(std::stod(f[2]) * scale);
+      row.clear();
+      for (const std::string& x : f) row += x + "\t";
+    }
+    out += row + "\n";
+  }
+  return out + text.substr(end);
+}
+
+TEST(HardEndGame, LowLoadHoursAndATightRatingReachVerifiedOptima) {
+  const std::string activ = run_folder::read_file(std::string(CORVO_CASES_DIR) + "/matpower/case_ACTIVSg2000.m");
+  RunFolder f;
+  for (double scale : {0.6, 0.62, 0.65, 0.68}) {
+    run_folder::write_file(f.path() / "low.m", with_scaled_loads(activ, scale));
+    EXPECT_EQ(f.corvo("solve --format json low.m"), 0) << scale << " " << f.err("corvo");
+  }
+  std::string c118 = run_folder::read_file(std::string(CORVO_CASES_DIR) + "/matpower/case118.m");
+  const std::string branch = "\t26\t30\t0.00799\t0.086\t0.908\t0\t";
+  ASSERT_NE(c118.find(branch), std::string::npos);
+  c118.replace(c118.find(branch), branch.size(), "\t26\t30\t0.00799\t0.086\t0.908\t60\t");
+  run_folder::write_file(f.path() / "tight.m", c118);
+  ASSERT_EQ(f.corvo("solve --format json tight.m"), 0) << f.err("corvo");
+  EXPECT_EQ(json::parse(f.out("corvo"))["lines"][37]["binding"], "upper");
+}
 
 }  // namespace
