@@ -29,7 +29,7 @@ constexpr int kBusItem = QGraphicsItem::UserType + 1;
 constexpr int kLineItem = QGraphicsItem::UserType + 2;
 constexpr double kWheelStep = 1.15;
 constexpr int kLegendWidth = 300;
-constexpr int kLegendHeight = 86;
+constexpr int kLegendHeight = 104;
 constexpr int kLongestPictureSide = 2400;
 constexpr double kPickPixels = 4.0;
 // Elements put in place per turn of the event loop: a few milliseconds.
@@ -520,6 +520,23 @@ void paint_legend(QPainter& painter, const QRectF& area, const corvo::PriceRange
       const double width = metrics.horizontalAdvance(text);
       painter.drawText(QPointF(std::clamp(x - width / 2, left, right - width), bar.bottom() + 14), text);
     }
+  }
+
+  // What the shapes mean: a bus, and a bus with a generator.
+  {
+    const double ys = area.bottom() - 32;
+    painter.setPen(QPen(QColor(60, 60, 60), 0.8));
+    painter.setBrush(QColor(170, 170, 170));
+    painter.drawEllipse(QPointF(left + 6, ys), 5.0, 5.0);
+    painter.setPen(Qt::black);
+    const QString bus = QStringLiteral("barra");
+    painter.drawText(QPointF(left + 16, ys + 4), bus);
+    const double x2 = left + 16 + metrics.horizontalAdvance(bus) + 14;
+    painter.setPen(QPen(QColor(60, 60, 60), 0.8));
+    painter.drawRect(QRectF(x2, ys - 5, 10, 10));
+    painter.setPen(Qt::black);
+    painter.drawText(QPointF(x2 + 15, ys + 4), QStringLiteral("barra com gerador"));
+    painter.setBrush(Qt::NoBrush);
   }
 
   // What the strokes mean.
