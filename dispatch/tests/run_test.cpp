@@ -358,6 +358,20 @@ TEST(OrsaStops, CountsTheFileCannotHoldAreARunTimeError) {
   }
 }
 
+// A file that ends with record 2, without its line break, has nothing
+// left for the records it announces (found by fuzzing: the check once
+// skipped a file read to its end, and orsa sized 3 GB of storage).
+TEST(OrsaStops, CountsBeyondAFileThatEndsAtRecordTwo) {
+  ScratchDirectory dir;
+  write_file("caso1.dat", "A title\n    111111111111111     2  6");
+  const RunResult r = run_orsa_with("caso1\n");
+  EXPECT_EQ(r.status, records::kRunTimeErrorStatus);
+  EXPECT_NE(r.errors.find("record 2: n = 111111 buses and nl = 111111111 lines need at least 111236111 more "
+                          "records, but the file has only 0 bytes left"),
+            std::string::npos)
+      << r.errors;
+}
+
 // ---- What the listing and the flow data file show for particular cases ----
 
 struct ShownCase {

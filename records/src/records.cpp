@@ -184,10 +184,16 @@ void Records::require_records(int unit, std::uintmax_t records, std::string_view
   if (u.is_console() || u.in == nullptr || records == 0) return;
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(u.name, ec);
-  const std::streamoff at = u.file_in.tellg();
-  if (ec || at < 0) return;  // not a regular file: nothing to compare with
-  const auto used = static_cast<std::uintmax_t>(at);
-  const std::uintmax_t left = size > used ? size - used : 0;
+  if (ec) return;  // not a regular file: nothing to compare with
+  // A file read to its end (its last record without a line break) has
+  // nothing left; tellg would report no position at all there.
+  std::uintmax_t left = 0;
+  if (!u.file_in.eof()) {
+    const std::streamoff at = u.file_in.tellg();
+    if (at < 0) return;
+    const auto used = static_cast<std::uintmax_t>(at);
+    left = size > used ? size - used : 0;
+  }
   if (records <= left) return;
   fail("read", unit, u.name,
        "record " + std::to_string(u.records_read) + ": " + std::string(what) + " need at least " +
