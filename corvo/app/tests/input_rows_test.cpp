@@ -119,6 +119,28 @@ TEST(InputRow, WidelySpreadCostsAreSolvedToAVerifiedOptimum) {
   EXPECT_EQ(json::parse(f.out("corvo"))["optimality"]["verdict"], "optimal");
 }
 
+// A fuzzed case30 left one radial bus behind a branch with a tap ratio of
+// 2.2e68 (a susceptance of 1e-69 pu): its angle is some 1e67 rad. The
+// method once stopped "converged" while the angle's stationarity, which
+// the check measures in $/MWh, was off by 1e29; the stopping test now
+// measures it the same way. Three buses, 50 MW at bus 2 and 30 MW at bus
+// 3 behind that branch, one unit at 10 $/MWh and no limit: 80 MW,
+// 800 $/h, 10 $/MWh at every bus.
+TEST(InputRow, AnAbsurdTapRatioStillEndsAtAVerifiedOptimum) {
+  RunFolder f;
+  run_folder::write_file(f.path() / "tap.m",
+                         "function mpc = tap\nmpc.version = '2';\nmpc.baseMVA = 100;\n"
+                         "mpc.bus = [1 3 0 0 0 0; 2 1 50 0 0 0; 3 1 30 0 0 0];\n"
+                         "mpc.gen = [1 0 0 0 0 1 100 1 200 0];\n"
+                         "mpc.branch = [1 2 0 0.1 0 0 0 0 0 0 1; 2 3 0 0.38 0 0 0 0 2.2e68 0 1];\n"
+                         "mpc.gencost = [2 0 0 2 10 0];\n");
+  ASSERT_EQ(f.corvo("solve --format json tap.m"), 0) << f.out("corvo");
+  const json rep = json::parse(f.out("corvo"));
+  EXPECT_EQ(rep["optimality"]["verdict"], "optimal");
+  EXPECT_NEAR(rep["summary"]["cost"].get<double>(), 800.0, 800.0 * 1e-6);
+  EXPECT_NEAR(rep["buses"][2]["lmp"].get<double>(), 10.0, 1e-3);
+}
+
 }  // namespace
 
 namespace {

@@ -41,10 +41,27 @@ bool all_finite(std::span<const double> v) {
   return std::all_of(v.begin(), v.end(), [](double e) { return std::isfinite(e); });
 }
 
+// Σ |b| over the branches of each free node: an angle's stationarity
+// residual divided by it is a price (what the check of the results
+// measures in $/MWh).
+std::vector<double> susceptance_by_node(const Model& m) {
+  std::vector<double> total(static_cast<std::size_t>(m.free_nodes), 0.0);
+  for (std::size_t l = 0; l < m.branches(); ++l) {
+    const std::int32_t f = m.branch_free_from[l], t = m.branch_free_to[l];
+    if (f == t) continue;
+    if (f != kNone) total[static_cast<std::size_t>(f)] += std::fabs(m.susceptance[l]);
+    if (t != kNone) total[static_cast<std::size_t>(t)] += std::fabs(m.susceptance[l]);
+  }
+  return total;
+}
+
 struct Shapes {
   BoxShape units;
   BoxShape branches;
-  explicit Shapes(const Model& m) : units(m.unit_bounds, &m.unit_fixed), branches(m.branch_bounds, nullptr) {}
+  std::vector<double> node_susceptance;
+  explicit Shapes(const Model& m)
+      : units(m.unit_bounds, &m.unit_fixed), branches(m.branch_bounds, nullptr),
+        node_susceptance(susceptance_by_node(m)) {}
 };
 
 // The residuals of the optimality conditions at one point. The iteration
@@ -122,6 +139,11 @@ void evaluate(const Model& m, const Shapes& shapes, const Iterate& it, Evaluatio
                                largest_primal_residual(shapes.units, ev.unit_bounds, {}),
                                largest_primal_residual(shapes.branches, ev.branch_bounds, m.susceptance)});
   me.largest_unit_dual = norm_inf(ev.unit_dual);
+  me.largest_angle_dual = 0.0;
+  for (std::size_t a = 0; a < ev.angle_dual.size(); ++a)
+    if (shapes.node_susceptance[a] > 0.0)
+      me.largest_angle_dual =
+          std::max(me.largest_angle_dual, std::fabs(ev.angle_dual[a]) / shapes.node_susceptance[a]);
   me.largest_product = std::max(largest_product(shapes.units, it.units),
                                 largest_product(shapes.branches, it.branches));
   me.mu = ev.pairs > 0 ? sum / static_cast<double>(ev.pairs) : 0.0;
@@ -173,6 +195,7 @@ SolveAccuracy corrector_accuracy(const Model& m, const IpmSettings& settings) {
   if (settings.absolute.power > 0.0) {
     a.price_rows = std::min(a.price_rows, kSolveShare * settings.absolute.power);
   }
+
   a.max_refinements = kMaxRefinements;
   return a;
 }
@@ -254,28 +277,36 @@ bool converged(const Measures& me, const IpmSettings& settings) {
   return me.primal <= settings.tolerance && me.dual <= settings.tolerance &&
          me.gap <= settings.tolerance && within(me.largest_power, settings.absolute.power) &&
          within(me.largest_unit_dual, settings.absolute.unit_dual) &&
+         within(me.largest_angle_dual, settings.absolute.unit_dual) &&
          within(me.largest_product, settings.absolute.product);
 }
 
 double largest_residual(const Measures& me) { return std::max({me.primal, me.dual, me.gap}); }
 
-// Within kNearlyConverged times every tolerance: a point the iteration
+// Within kNearlyConverged times every relative tolerance, and
+// kNearlyConvergedAbsolute times every absolute one: a point the iteration
 // falls back to when the Newton directions lose their accuracy right at
 // the optimum (many bounds active at once, their weights 1e16 apart: the
 // Newton system turns singular and refinement no longer repairs its
 // solves) and the residuals grow again instead of shrinking. Such a point
-// is a few digits short of what the stopping test asks, and well inside
-// what the independent check of the results demands; the check still
-// judges it. Measured on case_ACTIVSg2000 with its loads scaled by 0.59 to
-// 0.9: without the fallback five of sixteen scalings ended without an
-// optimum; with it every one is verified optimal.
+// is a few digits short of what the stopping test asks. The absolute
+// tolerances are what a caller's own check asks (corvo solve sets them a
+// tenth to a hundredth of its check's), so they get the smaller factor:
+// a fallback point never fails that check. Measured on case_ACTIVSg2000
+// with its loads scaled by 0.59 to 0.9: without the fallback five of
+// sixteen scalings ended without an optimum; with it every one is
+// verified optimal.
 constexpr double kNearlyConverged = 100.0;
+constexpr double kNearlyConvergedAbsolute = 10.0;
 
 bool nearly_converged(const Measures& me, const IpmSettings& settings) {
-  const double f = kNearlyConverged;
-  auto near = [f](double value, double tolerance) { return tolerance <= 0.0 || value <= f * tolerance; };
-  return largest_residual(me) <= f * settings.tolerance && near(me.largest_power, settings.absolute.power) &&
+  auto near = [](double value, double tolerance) {
+    return tolerance <= 0.0 || value <= kNearlyConvergedAbsolute * tolerance;
+  };
+  return largest_residual(me) <= kNearlyConverged * settings.tolerance &&
+         near(me.largest_power, settings.absolute.power) &&
          near(me.largest_unit_dual, settings.absolute.unit_dual) &&
+         near(me.largest_angle_dual, settings.absolute.unit_dual) &&
          near(me.largest_product, settings.absolute.product);
 }
 
@@ -350,7 +381,7 @@ IpmResult run_interior_point(const Model& m, ReducedSystem& system, Iterate& it,
       it = fallback.it;
       result.iterations = fallback.iterations;
       result.measures = fallback.measures;
-      return stop(Outcome::converged, "converged to within a hundred times the tolerance (" + message +
+      return stop(Outcome::converged, "converged to within a few digits of the tolerances (" + message +
                                           " beyond that point)");
     };
     if (!std::isfinite(me.primal) || !std::isfinite(me.dual) || !std::isfinite(me.gap)) {

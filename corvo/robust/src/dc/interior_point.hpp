@@ -28,13 +28,14 @@ struct Measures {
   // Absolute (scaled) counterparts for Options' absolute tolerances.
   double largest_power = 0.0;      // bus balance, unit bound and b·(branch bound) residuals
   double largest_unit_dual = 0.0;  // unit stationarity
+  double largest_angle_dual = 0.0; // angle stationarity over Σ|b| of its node: a price
   double largest_product = 0.0;    // slack · multiplier
 };
 
 // Absolute tolerances, scaled; 0 where not applied.
 struct AbsoluteTolerances {
   double power = 0.0;
-  double unit_dual = 0.0;
+  double unit_dual = 0.0;  // prices: unit and angle stationarity
   double product = 0.0;
 };
 
