@@ -43,7 +43,7 @@ seed fuzz_case_file "$root"/cases/*.dat "$root"/cases/variants/*.dat
 seed fuzz_problem_file "$root"/cases/twobus.ip
 seed fuzz_matpower_read "$root"/cases/matpower/*.m "$root"/corvo/import/tests/data/*.m
 seed fuzz_raw_read "$root"/fuzz/seeds/raw/*
-seed fuzz_solve_matpower "$root"/cases/matpower/*.m "$root"/corvo/import/tests/data/*.m "$root"/fuzz/seeds/matpower/*
+seed fuzz_solve_matpower "$root"/cases/matpower/*.m "$root"/corvo/import/tests/data/*.m "$root"/corvo/app/tests/data/*.m
 seed fuzz_solve_case "$root"/cases/*.dat "$root"/cases/variants/*.dat
 
 # Targets that read MATPOWER text get its tokens as a dictionary.
