@@ -114,6 +114,18 @@ void limit_name(JsonOut& j, const char* key, AtLimit a) {
   else j.text(key, at_limit_name(a));
 }
 
+// An array of one object per row, the object's members written by write_row(row).
+template <class Row, class WriteRow>
+void objects(JsonOut& j, const char* key, const std::vector<Row>& rows, WriteRow write_row) {
+  j.begin_array(key);
+  for (const Row& row : rows) {
+    j.begin_object();
+    write_row(row);
+    j.end_object();
+  }
+  j.end_array();
+}
+
 void summary(JsonOut& j, const Summary& s) {
   j.begin_object("summary");
   j.number("base_mva", s.base_mva);
@@ -132,9 +144,7 @@ void summary(JsonOut& j, const Summary& s) {
 }
 
 void buses(JsonOut& j, const std::vector<BusRow>& rows) {
-  j.begin_array("buses");
-  for (const BusRow& b : rows) {
-    j.begin_object();
+  objects(j, "buses", rows, [&j](const BusRow& b) {
     j.number("angle_deg", b.angle_deg);
     j.integer("bus", b.bus);
     j.number("congestion", b.congestion);
@@ -143,27 +153,19 @@ void buses(JsonOut& j, const std::vector<BusRow>& rows) {
     j.number("lmp", b.lmp);
     j.number("load_mw", b.load_mw);
     j.integer("type", b.type);
-    j.end_object();
-  }
-  j.end_array();
+  });
 }
 
 void dropped(JsonOut& j, const std::vector<DroppedRow>& rows) {
-  j.begin_array("dropped");
-  for (const DroppedRow& d : rows) {
-    j.begin_object();
+  objects(j, "dropped", rows, [&j](const DroppedRow& d) {
     j.text("element", text_of(d.element));
     j.text("kind", text_of(d.kind));
     j.text("reason", text_of(d.reason));
-    j.end_object();
-  }
-  j.end_array();
+  });
 }
 
 void generators(JsonOut& j, const std::vector<GeneratorRow>& rows) {
-  j.begin_array("generators");
-  for (const GeneratorRow& g : rows) {
-    j.begin_object();
+  objects(j, "generators", rows, [&j](const GeneratorRow& g) {
     limit_name(j, "at_limit", g.at_limit);
     j.integer("bus", g.bus);
     j.integer("generator", g.generator);
@@ -172,15 +174,11 @@ void generators(JsonOut& j, const std::vector<GeneratorRow>& rows) {
     j.number("lower_mw", g.lower_mw);
     j.number("output_mw", g.output_mw);
     j.number("upper_mw", g.upper_mw);
-    j.end_object();
-  }
-  j.end_array();
+  });
 }
 
 void lines(JsonOut& j, const std::vector<LineRow>& rows, bool angle_limits) {
-  j.begin_array("lines");
-  for (const LineRow& l : rows) {
-    j.begin_object();
+  objects(j, "lines", rows, [&j, angle_limits](const LineRow& l) {
     if (angle_limits) {
       limit_name(j, "angle_binding", l.angle_binding);
       j.number("angle_deg", l.angle_deg);
@@ -201,9 +199,7 @@ void lines(JsonOut& j, const std::vector<LineRow>& rows, bool angle_limits) {
     j.number("shadow_price", l.shadow_price);
     j.integer("to", l.to);
     j.number("upper_mw", l.upper_mw);
-    j.end_object();
-  }
-  j.end_array();
+  });
 }
 
 void texts(JsonOut& j, const char* key, const std::vector<std::string>& list) {
@@ -216,9 +212,7 @@ void optimality(JsonOut& j, const OptimalityCheck& check, const Tolerances& tol,
   j.begin_object("optimality");
   j.boolean("angles_free", angles_free);
   j.number("binding_tolerance_mw", tol.binding_mw);
-  j.begin_array("conditions");
-  for (const Condition& c : check.conditions) {
-    j.begin_object();
+  objects(j, "conditions", check.conditions, [&j](const Condition& c) {
     j.number("allowance", c.allowance);
     j.boolean("holds", c.holds);
     j.text("name", text_of(c.name));
@@ -226,9 +220,7 @@ void optimality(JsonOut& j, const OptimalityCheck& check, const Tolerances& tol,
     j.text("unit", text_of(c.unit));
     j.number("value", c.value);
     j.text("where", text_of(c.where));
-    j.end_object();
-  }
-  j.end_array();
+  });
   texts(j, "failing", check.failing);
   texts(j, "notes", check.notes);
   j.text("verdict", check.optimal ? "optimal" : "not optimal");
@@ -236,16 +228,12 @@ void optimality(JsonOut& j, const OptimalityCheck& check, const Tolerances& tol,
 }
 
 void relaxation(JsonOut& j, const std::vector<RelaxationRow>& rows) {
-  j.begin_array("relaxation");
-  for (const RelaxationRow& r : rows) {
-    j.begin_object();
+  objects(j, "relaxation", rows, [&j](const RelaxationRow& r) {
     j.number("amount", r.amount);
     j.text("element", text_of(r.element));
     j.text("unit", text_of(r.unit));
     j.text("what", text_of(r.what));
-    j.end_object();
-  }
-  j.end_array();
+  });
 }
 
 }  // namespace

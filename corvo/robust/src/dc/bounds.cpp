@@ -202,32 +202,33 @@ void recover_directions(const BoxShape& shape, const BoxVars& v, const BoxResidu
   }
 }
 
-double max_primal_step(const BoxShape& shape, const BoxVars& v, const BoxVars& d) {
+namespace {
+
+// The longest step along d that keeps every `bound` variable (and, where
+// elastic, every `elastic` one) of v non-negative.
+using SideVector = std::vector<double> SideVars::*;
+double max_step(const BoxShape& shape, const BoxVars& v, const BoxVars& d, SideVector bound, SideVector elastic) {
   double step = kInf;
   for (Side side : kSides) {
     const SideVars& sv = vars_of(v, side);
     const SideVars& sd = vars_of(d, side);
     for (std::size_t k = 0; k < shape.size(); ++k) {
       if (!shape.has(side, k)) continue;
-      step = std::min(step, step_to_zero(sv.s[k], sd.s[k]));
-      if (shape.elastic_at(k)) step = std::min(step, step_to_zero(sv.e[k], sd.e[k]));
+      step = std::min(step, step_to_zero((sv.*bound)[k], (sd.*bound)[k]));
+      if (shape.elastic_at(k)) step = std::min(step, step_to_zero((sv.*elastic)[k], (sd.*elastic)[k]));
     }
   }
   return step;
 }
 
+}  // namespace
+
+double max_primal_step(const BoxShape& shape, const BoxVars& v, const BoxVars& d) {
+  return max_step(shape, v, d, &SideVars::s, &SideVars::e);
+}
+
 double max_dual_step(const BoxShape& shape, const BoxVars& v, const BoxVars& d) {
-  double step = kInf;
-  for (Side side : kSides) {
-    const SideVars& sv = vars_of(v, side);
-    const SideVars& sd = vars_of(d, side);
-    for (std::size_t k = 0; k < shape.size(); ++k) {
-      if (!shape.has(side, k)) continue;
-      step = std::min(step, step_to_zero(sv.z[k], sd.z[k]));
-      if (shape.elastic_at(k)) step = std::min(step, step_to_zero(sv.y[k], sd.y[k]));
-    }
-  }
-  return step;
+  return max_step(shape, v, d, &SideVars::z, &SideVars::y);
 }
 
 void take_primal_step(const BoxShape& shape, double step, const BoxVars& d, BoxVars& v) {
