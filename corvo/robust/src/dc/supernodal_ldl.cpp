@@ -99,6 +99,25 @@ void multiply_transposed(std::size_t m, std::size_t n, std::size_t k, const doub
   }
 }
 
+// target[i] −= c0[i]·w[0], then c1[i]·w[1], c2[i]·w[2], c3[i]·w[3] (one
+// subtraction at a time, so the bits are those of four column updates)
+// for i in [begin, end), where c1, c2, c3 follow c0 `stride` apart: four
+// columns' updates in one pass over the target.
+void subtract_four_columns(double* __restrict target, const double* __restrict c0, std::size_t stride,
+                           const double (&w)[4], std::size_t begin, std::size_t end) {
+  const double* __restrict c1 = c0 + stride;
+  const double* __restrict c2 = c1 + stride;
+  const double* __restrict c3 = c2 + stride;
+  for (std::size_t i = begin; i < end; ++i) {
+    double v = target[i];
+    v -= c0[i] * w[0];
+    v -= c1[i] * w[1];
+    v -= c2[i] * w[2];
+    v -= c3[i] * w[3];
+    target[i] = v;
+  }
+}
+
 }  // namespace
 
 void SupernodalLdl::analyse(std::span<const std::int32_t> column_start, std::span<const std::int32_t> row_index) {
@@ -230,20 +249,9 @@ void SupernodalLdl::factor_block(std::int32_t s, double smallest_pivot, int& rep
     double* __restrict cj = block + j * rows;
     std::size_t p = 0;
     for (; p + 4 <= j; p += 4) {
-      const double w0 = entry(j, p) * entry(p, p), w1 = entry(j, p + 1) * entry(p + 1, p + 1);
-      const double w2 = entry(j, p + 2) * entry(p + 2, p + 2), w3 = entry(j, p + 3) * entry(p + 3, p + 3);
-      const double* __restrict c0 = block + p * rows;
-      const double* __restrict c1 = c0 + rows;
-      const double* __restrict c2 = c1 + rows;
-      const double* __restrict c3 = c2 + rows;
-      for (std::size_t i = j; i < rows; ++i) {
-        double v = cj[i];
-        v -= c0[i] * w0;
-        v -= c1[i] * w1;
-        v -= c2[i] * w2;
-        v -= c3[i] * w3;
-        cj[i] = v;
-      }
+      const double w[4] = {entry(j, p) * entry(p, p), entry(j, p + 1) * entry(p + 1, p + 1),
+                           entry(j, p + 2) * entry(p + 2, p + 2), entry(j, p + 3) * entry(p + 3, p + 3)};
+      subtract_four_columns(cj, block + p * rows, rows, w, j, rows);
     }
     for (; p < j; ++p) {
       const double w = entry(j, p) * entry(p, p);
@@ -321,19 +329,8 @@ void SupernodalLdl::solve(std::span<double> x) const {
     std::fill(y + columns, y + rows, 0.0);
     std::size_t j = 0;
     for (; j + 4 <= columns; j += 4) {
-      const double v0 = xs[j], v1 = xs[j + 1], v2 = xs[j + 2], v3 = xs[j + 3];
-      const double* __restrict c0 = block + j * rows;
-      const double* __restrict c1 = c0 + rows;
-      const double* __restrict c2 = c1 + rows;
-      const double* __restrict c3 = c2 + rows;
-      for (std::size_t i = columns; i < rows; ++i) {
-        double t = y[i];
-        t -= c0[i] * v0;
-        t -= c1[i] * v1;
-        t -= c2[i] * v2;
-        t -= c3[i] * v3;
-        y[i] = t;
-      }
+      const double v[4] = {xs[j], xs[j + 1], xs[j + 2], xs[j + 3]};
+      subtract_four_columns(y, block + j * rows, rows, v, columns, rows);
     }
     for (; j < columns; ++j) {
       const double v = xs[j];
